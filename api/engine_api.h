@@ -1,0 +1,112 @@
+/*
+ * nonet: an engine for 9x9 number-placement puzzles.
+ *
+ * Conventions
+ * - A puzzle handle (SudokuPuzzle*) is an opaque board owned by the host from
+ *   sudoku_new() to sudoku_free(). One thread works on a handle at a time; the
+ *   only call allowed concurrently with a running generation is sudoku_cancel().
+ * - Integers are 32-bit. Results are 0/1 flags, counts or small codes.
+ * - Grids are 81 ints in row-major order (cell = 9 * row + column); clue 0 is an
+ *   empty cell, 1..9 a digit; group numbers are 0..8.
+ * - Map arguments: 1 = irregular (jigsaw) groups, anything else = 3x3 boxes.
+ *   Adjacency: 1 = both main diagonals are extra units, anything else = none.
+ *   Difficulty: 0 and 2..9 as given, anything else = 1 ("easy").
+ * - The interface trusts its caller for valid handles, cell indices 0..80,
+ *   digits 0..9 and arrays of the stated sizes; only the calls documented so
+ *   check for null. Bytes loaded with sudoku_set_puzzle_bytes() are not trusted:
+ *   after sudoku_setup_loaded() no call reads or writes outside the board,
+ *   whatever they held.
+ */
+#ifndef NONET_ENGINE_API_H
+#define NONET_ENGINE_API_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define SUDOKU_API __declspec(dllimport)
+#else
+#define SUDOKU_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct SudokuPuzzle SudokuPuzzle;
+
+/* ---- Handles and loading ---- */
+
+/* Creates an empty handle (never null). */
+SUDOKU_API SudokuPuzzle* sudoku_new(void);
+/* Frees a handle; null is ignored. */
+SUDOKU_API void sudoku_free(SudokuPuzzle* h);
+/* Builds a playable board from clues (non-zero = given), a complete solution (digits 1..9),
+   a group map and nine group colours. Returns 1, or 0 (handle unchanged) when groups is not
+   nine groups of nine cells numbered 0..8. */
+SUDOKU_API int sudoku_build_from_clues(SudokuPuzzle* h, int map, int adjacency, int difficulty,
+                                       int const clues[81], int const solution[81], int const groups[81],
+                                       int const colors[9]);
+/* Finishes a board whose cell records were loaded as bytes or transformed: rebuilds houses,
+   ring links and the neighbour table for the given map and adjacency. */
+SUDOKU_API void sudoku_setup_loaded(SudokuPuzzle* h, int map, int adjacency);
+/* Copies the 81 cell records (sudoku_puzzle_byte_size() bytes) out of the handle. */
+SUDOKU_API void sudoku_get_puzzle_bytes(SudokuPuzzle* h, void* out);
+/* Copies 81 cell records into the handle; follow with sudoku_setup_loaded(). */
+SUDOKU_API void sudoku_set_puzzle_bytes(SudokuPuzzle* h, void const* in);
+/* Size of the cell records: 5184 bytes. */
+SUDOKU_API int sudoku_puzzle_byte_size(void);
+/* Moves the cells by symmetry 0..7 and renames digit d to digit_map[d-1]; no change when h or
+   digit_map is null, transform > 7 or digit_map is not a permutation of 1..9. Follow with
+   sudoku_setup_loaded(). */
+SUDOKU_API void sudoku_transform_puzzle(SudokuPuzzle* h, unsigned transform, int const digit_map[9]);
+
+/* ---- Play ---- */
+
+/* Writes the cell view of cell i: solution, mask, marks, answer, small mode, reserved, group,
+   row, column. */
+SUDOKU_API void sudoku_get_cell(SudokuPuzzle* h, int i, int out[9]);
+/* 1 solved, 2 full with errors, 0 otherwise; counts[d] = how often digit d is shown. */
+SUDOKU_API int sudoku_get_state(SudokuPuzzle* h, int counts[10]);
+/* Enters digit (0 clears) in cell i; previous is the digit it held. With assist non-zero the
+   pencil marks of the cell's houses are kept current. */
+SUDOKU_API void sudoku_set_user_answer(SudokuPuzzle* h, int i, int digit, int previous, int assist);
+/* Flips pencil mark digit of cell i; digit 0 clears all of its marks. */
+SUDOKU_API void sudoku_toggle_elim_bit(SudokuPuzzle* h, int i, int digit);
+/* Flips whether cell i shows pencil marks; returns the new value (0 or 1). */
+SUDOKU_API int sudoku_toggle_small_mode(SudokuPuzzle* h, int i);
+/* Clears every answer and mark; the givens stay. */
+SUDOKU_API void sudoku_restart(SudokuPuzzle* h);
+/* Number of cells not yet correctly filled. */
+SUDOKU_API int sudoku_distance(SudokuPuzzle* h);
+/* out[d] = 1 when digit d is shown exactly nine times (out[0] = 0). */
+SUDOKU_API void sudoku_maxed_digits(SudokuPuzzle* h, int out[10]);
+/* Copies the nine group colours. */
+SUDOKU_API void sudoku_get_color_map(SudokuPuzzle* h, int out[9]);
+/* 1 when cell i and the cell to its right share a group (0 in column 8). */
+SUDOKU_API int sudoku_same_group_right(SudokuPuzzle* h, int i);
+/* 1 when cell i and the cell below share a group (0 in row 8). */
+SUDOKU_API int sudoku_same_group_below(SudokuPuzzle* h, int i);
+/* 1 when cells i and j share a house (a cell is its own neighbour). */
+SUDOKU_API int sudoku_are_neighbors(SudokuPuzzle* h, int i, int j);
+
+/* ---- Digit assistant ---- */
+
+/* Shows every empty cell's candidates: the digits no placed digit of its houses excludes. */
+SUDOKU_API void sudoku_digit_assistant_all(SudokuPuzzle* h);
+/* Brings the marks up to date, keeping marks the player removed. */
+SUDOKU_API void sudoku_digit_assistant_update(SudokuPuzzle* h);
+/* Hides the marks of empty cells (they are kept). */
+SUDOKU_API void sudoku_digit_assistant_hide(SudokuPuzzle* h);
+
+/* ---- Reproducible runs (extension) ---- */
+
+/* seed != 0: the calling thread's random draws (every random choice of the engine) come from a
+   deterministic stream seeded by seed; 0: back to the system generator. Other threads are not
+   affected. */
+SUDOKU_API void sudoku_seed_random(uint64_t seed);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* NONET_ENGINE_API_H */

@@ -1,0 +1,4 @@
+#include "groupmap/matrix.h"
+
+// One exported instantiation for library users.
+template class Matrix<int, 9>;

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs; does nothing for those already present.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev libstb-dev
+  python3 python3-numpy python3-pil
+  qqwing
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,19 @@
+// The engine's single random source: the kernel's generator, or, for a thread
+// that asked for it with sudoku_seed_random, a deterministic per-thread stream.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>  // glibc declares arc4random and arc4random_uniform here
+
+#include "util/export.h"
+
+extern "C" {
+// A uniformly distributed 32-bit value.
+NONET_EXPORT uint32_t arc4random(void) noexcept;
+// A uniformly distributed value in 0..upper_bound-1 without modulo bias; 0 for bounds below 2.
+NONET_EXPORT uint32_t arc4random_uniform(uint32_t upper_bound) noexcept;
+// Seeds the C library generator from the clock and discards three draws; returns the seed.
+NONET_EXPORT int initialize_rand(void);
+// Switches the calling thread to a deterministic stream (seed != 0) or back to the system generator (0).
+NONET_EXPORT void sudoku_seed_random(uint64_t seed);
+}
