@@ -13,20 +13,53 @@
 
 namespace technique_runs {
 
-enum Technique { kWings, kWWing, kTechniqueCount };
+// In ladder order.
+enum Technique { kShortXChains, kWings, kWWing, kXChains, kXYChains, kTechniqueCount };
 
 inline char const* name(Technique t) {
   switch (t) {
     case kWings: return "XY/XYZ wings";
     case kWWing: return "W-wing";
+    case kShortXChains: return "short X-chains";
+    case kXChains: return "X-chains";
+    case kXYChains: return "XY-chains";
     default: return "?";
   }
+}
+
+// The XY-chain pass of the ladder: every pair of bivalue cells that see each
+// other and share a digit, both ends marked while their chains are tried.
+inline bool xy_chains_once(Puzzle& p) {
+  CHAIN_NODE nodes[81];
+  std::memset(nodes, 0, sizeof nodes);
+  p.find_possible_nodes(nodes);
+  auto usable = [&](int i) { return n_candidates(p.cells[i].elim_bits) == 2; };
+  for (int i = 0; i < 80; ++i) {
+    if (!usable(i)) continue;
+    p.cells[i].user_answer = 1;
+    for (int j = i + 1; j < 81; ++j) {
+      if (!usable(j) || !p.are_neighbors(&p.cells[i], &p.cells[j])) continue;
+      if (!(p.cells[i].elim_bits & p.cells[j].elim_bits)) continue;
+      p.cells[j].user_answer = 1;
+      if (p.do_xy_chain(nodes[i], nodes[j]) || p.do_xy_chain(nodes[j], nodes[i])) {
+        p.cells[i].user_answer = 0;
+        p.cells[j].user_answer = 0;
+        return true;
+      }
+      p.cells[j].user_answer = 0;
+    }
+    p.cells[i].user_answer = 0;
+  }
+  return false;
 }
 
 inline bool apply(Puzzle& p, Technique t) {
   switch (t) {
     case kWings: return p.simplify_XY_XYZ_wing();
     case kWWing: return p.simplify_w_wing();
+    case kShortXChains: return p.simplify_x_chain_vexor(4);
+    case kXChains: return p.simplify_x_chain_vexor(-1);
+    case kXYChains: return xy_chains_once(p);
     default: return false;
   }
 }
@@ -65,8 +98,17 @@ inline bool marks_clear(Puzzle const& p) {
 inline bool checked_apply(Puzzle& p, Technique t, Tally& tally, std::string const& context) {
   PUZZLE_CELL before[81];
   std::memcpy(before, p.cells, sizeof before);
+  auto chain_slots = [&] { return p.method_counts[42] + p.method_counts[43] + p.method_counts[44]; };
+  int const chain_slots_before = chain_slots();
   bool const ok = apply(p, t);
   ++tally.calls[t];
+  int const chain_slot_growth = chain_slots() - chain_slots_before;
+  if (t == kShortXChains)
+    EXPECT_EQ(chain_slot_growth, ok ? 1 : 0) << "a short chain is always a 3-link chain; " << context;
+  else if (t == kXChains)
+    EXPECT_LE(chain_slot_growth, ok ? 1 : 0) << context;
+  else
+    EXPECT_EQ(chain_slot_growth, 0) << context;
   if (ok) ++tally.successes[t];
   EXPECT_EQ(ok, !same_candidates(before, p.cells)) << name(t) << " result does not match its changes; " << context;
   EXPECT_TRUE(p.check_elim_bits_against_soln()) << name(t) << " removed a true candidate; " << context;
