@@ -39,7 +39,9 @@ inline std::string summary(technique_runs::Tally const& tally) {
   for (int t = 0; t < technique_runs::kTechniqueCount; ++t)
     s += std::string(technique_runs::name(static_cast<technique_runs::Technique>(t))) + ": " +
          std::to_string(tally.successes[t]) + "/" + std::to_string(tally.calls[t]) + "  ";
-  return s + "solved: " + std::to_string(tally.solved);
+  s += "solved: " + std::to_string(tally.solved) + "\nslots";
+  for (int k : {13, 14, 20, 21, 22, 23, 42, 43, 44}) s += " " + std::to_string(k) + ":" + std::to_string(tally.slot_growth[k]);
+  return s;
 }
 
 }  // namespace soundness_sweep

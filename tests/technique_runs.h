@@ -14,7 +14,7 @@
 namespace technique_runs {
 
 // In ladder order.
-enum Technique { kShortXChains, kWings, kWWing, kXChains, kXYChains, kTechniqueCount };
+enum Technique { kShortXChains, kWings, kWWing, kXChains, kXYChains, kAls, kForcingNet, kTechniqueCount };
 
 inline char const* name(Technique t) {
   switch (t) {
@@ -23,6 +23,8 @@ inline char const* name(Technique t) {
     case kShortXChains: return "short X-chains";
     case kXChains: return "X-chains";
     case kXYChains: return "XY-chains";
+    case kAls: return "almost locked sets";
+    case kForcingNet: return "forcing net";
     default: return "?";
   }
 }
@@ -60,6 +62,8 @@ inline bool apply(Puzzle& p, Technique t) {
     case kShortXChains: return p.simplify_x_chain_vexor(4);
     case kXChains: return p.simplify_x_chain_vexor(-1);
     case kXYChains: return xy_chains_once(p);
+    case kAls: return p.simplify_almost_locked_sets();
+    case kForcingNet: return p.simplify_cell_forcing_net();
     default: return false;
   }
 }
@@ -79,6 +83,7 @@ inline bool hidden_single_once(Puzzle& p) {
 struct Tally {
   std::array<int, kTechniqueCount> calls{};
   std::array<int, kTechniqueCount> successes{};
+  std::array<int, N_METHOD_COUNTS> slot_growth{};  // statistics added by the techniques
   int solved = 0;
 };
 
@@ -99,17 +104,30 @@ inline bool checked_apply(Puzzle& p, Technique t, Tally& tally, std::string cons
   PUZZLE_CELL before[81];
   std::memcpy(before, p.cells, sizeof before);
   auto chain_slots = [&] { return p.method_counts[42] + p.method_counts[43] + p.method_counts[44]; };
+  auto als_slots = [&] { return p.method_counts[20] + p.method_counts[21] + p.method_counts[22] + p.method_counts[23]; };
   int const chain_slots_before = chain_slots();
+  int const als_slots_before = als_slots();
+  int32_t counts_before[N_METHOD_COUNTS];
+  std::memcpy(counts_before, p.method_counts, sizeof counts_before);
   bool const ok = apply(p, t);
   ++tally.calls[t];
   int const chain_slot_growth = chain_slots() - chain_slots_before;
-  if (t == kShortXChains)
+  if (t == kShortXChains) {
     EXPECT_EQ(chain_slot_growth, ok ? 1 : 0) << "a short chain is always a 3-link chain; " << context;
-  else if (t == kXChains)
+  } else if (t == kXChains) {
     EXPECT_LE(chain_slot_growth, ok ? 1 : 0) << context;
-  else
+  } else {
     EXPECT_EQ(chain_slot_growth, 0) << context;
+  }
+  if (t == kAls) {
+    EXPECT_EQ(als_slots() - als_slots_before, ok ? 1 : 0) << "one ALS slot per success; " << context;
+  }
+  if (t == kForcingNet) {
+    EXPECT_EQ(std::memcmp(counts_before, p.method_counts, sizeof counts_before), 0)
+        << "the forcing net changed the statistics; " << context;
+  }
   if (ok) ++tally.successes[t];
+  for (int k = 0; k < N_METHOD_COUNTS; ++k) tally.slot_growth[k] += p.method_counts[k] - counts_before[k];
   EXPECT_EQ(ok, !same_candidates(before, p.cells)) << name(t) << " result does not match its changes; " << context;
   EXPECT_TRUE(p.check_elim_bits_against_soln()) << name(t) << " removed a true candidate; " << context;
   EXPECT_TRUE(marks_clear(p)) << name(t) << " left a chain mark; " << context;
