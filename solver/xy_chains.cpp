@@ -26,7 +26,7 @@ CHAIN_NODE node_of(PUZZLE_CELL const* cell, int index, bool x_board) {
 void Puzzle::find_possible_nodes(CHAIN_NODE* nodes) {
   bool const x_board = adjacency_type == ADJ_X;
   for (int i = 0; i < 81; ++i)
-    if (n_candidates(cells[i].elim_bits) == 2) nodes[i] = node_of(&cells[i], i, x_board);
+    if (chain_walks::n_digits(cells[i].elim_bits) == 2) nodes[i] = node_of(&cells[i], i, x_board);
 }
 
 bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
@@ -48,7 +48,7 @@ bool Puzzle::do_next_xy_chain_link(int depth, bool first, bool weak_ok, unsigned
   for (int k = 0; k < current.n_dims; ++k) {
     int const dim = current.dims[k];
     for (PUZZLE_CELL* y = next_in(cur, dim); y != cur; y = next_in(y, dim)) {
-      if (y->user_answer || n_candidates(y->elim_bits) != 2 || !(y->elim_bits & carry)) continue;
+      if (y->user_answer || chain_walks::n_digits(y->elim_bits) != 2 || !(y->elim_bits & carry)) continue;
       if (!weak_ok && !are_strongly_linked(carry, current, *y)) continue;
       uint32_t const next = y->elim_bits & ~carry;
 

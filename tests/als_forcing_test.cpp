@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "solver/elimination_pass.h"
 #include "tests/candidate_boards.h"
 #include "tests/random_puzzles.h"
 #include "tests/technique_runs.h"
@@ -282,6 +283,116 @@ TEST(ForcingNet, OnXBoardsAMissingDiagonalDigitIsAContradiction) {
   Masks const plain_before = masks_of(plain);
   EXPECT_FALSE(plain.simplify_cell_forcing_net());
   EXPECT_EQ(masks_of(plain), plain_before);
+}
+
+}  // namespace
+
+namespace {
+
+// The forcing net's fast pass must match one_round_of_elimination exactly, also on
+// contradictory trial states.
+TEST(ForcingNet, FastEliminationPassMatchesTheBoardPass) {
+  int passes = 0;
+  for (uint64_t seed = 40; seed < 46; ++seed) {
+    sudoku_seed_random(seed);
+    random_puzzles::Kind const kind = seed % 2 ? random_puzzles::Kind::X : random_puzzles::Kind::Regular;
+    random_puzzles::Generated const g = random_puzzles::generate(kind);
+    Puzzle a;
+    random_puzzles::load(a, kind, g);
+    Puzzle b(a);
+    for (int trial = 0; trial < 30; ++trial) {
+      // Fix a random candidate of a random open cell in both copies.
+      int i = static_cast<int>(arc4random_uniform(81));
+      int tries = 0;
+      while (n_candidates(a.cells[i].elim_bits) < 2 && ++tries < 81) i = (i + 1) % 81;
+      if (tries == 81) break;  // no open cell left
+      uint32_t bits = a.cells[i].elim_bits;
+      for (uint32_t skip = arc4random_uniform(static_cast<uint32_t>(n_candidates(bits))); skip; --skip)
+        bits &= bits - 1;
+      a.cells[i].elim_bits = b.cells[i].elim_bits = bits & (0u - bits);
+      for (;;) {
+        bool const ra = a.one_round_of_elimination();
+        bool const rb = chain_walks::elimination_pass(b);
+        ++passes;
+        ASSERT_EQ(ra, rb) << "seed " << seed << " trial " << trial;
+        ASSERT_EQ(std::memcmp(a.cells, b.cells, sizeof a.cells), 0) << "seed " << seed << " trial " << trial;
+        if (!ra) break;
+      }
+    }
+  }
+  sudoku_seed_random(0);
+  EXPECT_GT(passes, 50);
+}
+
+}  // namespace
+
+namespace {
+
+// The forcing net step by step in its plainest form: board passes and a full
+// hidden-single scan, for comparison with the member's faster propagation.
+bool plain_forcing_net(Puzzle& p) {
+  PUZZLE_CELL saved[81];
+  std::memcpy(saved, p.cells, sizeof saved);
+  int32_t counts[N_METHOD_COUNTS];
+  std::memcpy(counts, p.method_counts, sizeof counts);
+  int const n_dims = p.adjacency_type == ADJ_X ? 5 : 3;
+  bool changed = false;
+  for (int i = 0; i < 81; ++i) {
+    uint32_t const candidates = saved[i].elim_bits;
+    if (n_candidates(candidates) < 2) continue;
+    uint32_t contradicted = 0;
+    for (uint32_t bits = candidates; bits; bits &= bits - 1) {
+      uint32_t const bit = bits & (0u - bits);
+      std::memcpy(p.cells, saved, sizeof saved);
+      p.cells[i].elim_bits = bit;
+      bool progress;
+      do {
+        progress = false;
+        while (p.one_round_of_elimination()) progress = true;
+        if (technique_runs::hidden_single_once(p)) progress = true;
+      } while (progress);
+      bool bad = false;
+      for (auto const& cell : p.cells) bad |= cell.elim_bits == 0;
+      for (int dim = 0; dim < n_dims && !bad; ++dim)
+        for (int h = 0; h < (dim < 3 ? 9 : 1); ++h) {
+          uint32_t seen = 0;
+          for (auto const& cell : p.cells)
+            if (cell.house[dim] == h) seen |= cell.elim_bits;
+          bad |= seen != ALL_DIGITS;
+        }
+      if (bad) contradicted |= bit;
+    }
+    if (contradicted) {
+      saved[i].elim_bits &= ~contradicted;
+      changed = true;
+    }
+  }
+  std::memcpy(p.cells, saved, sizeof saved);
+  std::memcpy(p.method_counts, counts, sizeof counts);
+  return changed;
+}
+
+TEST(ForcingNet, MatchesThePlainStepByStepForm) {
+  int compared = 0;
+  for (uint64_t seed = 70; seed < 76; ++seed) {
+    sudoku_seed_random(seed);
+    random_puzzles::Kind const kind = seed % 2 ? random_puzzles::Kind::X : random_puzzles::Kind::Regular;
+    random_puzzles::Generated const g = random_puzzles::generate(kind);
+    sudoku_seed_random(0);
+    Puzzle fast;
+    random_puzzles::load(fast, kind, g);
+    technique_runs::exhaust_elimination(fast);
+    for (int call = 0; call < 3 && !fast.puzzle_is_solved(); ++call) {
+      Puzzle plain(fast);
+      bool const r_fast = fast.simplify_cell_forcing_net();
+      bool const r_plain = plain_forcing_net(plain);
+      ASSERT_EQ(r_fast, r_plain) << g.clues;
+      ASSERT_EQ(std::memcmp(fast.cells, plain.cells, sizeof fast.cells), 0) << g.clues;
+      ++compared;
+      technique_runs::exhaust_elimination(fast);
+    }
+  }
+  EXPECT_GE(compared, 6);
 }
 
 }  // namespace
