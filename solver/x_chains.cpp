@@ -89,12 +89,14 @@ bool Puzzle::x_chain_extend(unsigned digit_bit, int n_dims, int length, PUZZLE_C
     while (!(end->elim_bits & digit_bit)) end = next_in(end, dim);
     if (end->user_answer) continue;
 
+    // Every cell that sees both ends loses the digit. The cells seeing the start are
+    // exactly those of its houses, so only those are tested against the end.
     bool changed = false;
-    for (auto& cell : cells) {
-      if (&cell == start || &cell == end) continue;
-      if ((cell.elim_bits & digit_bit) && are_neighbors(&cell, start) && are_neighbors(&cell, end))
-        changed |= remove_digits(&cell, digit_bit);
-    }
+    int start_dims[5];
+    int const n_start = houses_of(start, start_dims);
+    for (int s = 0; s < n_start; ++s)
+      for (PUZZLE_CELL* x = next_in(start, start_dims[s]); x != start; x = next_in(x, start_dims[s]))
+        if (x != end && (x->elim_bits & digit_bit) && are_neighbors(x, end)) changed |= remove_digits(x, digit_bit);
     if (changed) {
       if (length == 3) ++method_counts[three_link_slot(first_dim, dim)];
       return true;

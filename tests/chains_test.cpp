@@ -193,6 +193,19 @@ TEST_F(XYChains, ThreeCellsNeverCloseAChain) {
   EXPECT_EQ(masks_of(p), before);
 }
 
+TEST_F(XYChains, ClosuresComeOnlyAfterAWeakLink) {
+  // Five cells: ... (4,4)={3,4} - (4,8)={4,5} = (8,8)={5,1}. The target 1 arrives over
+  // the strong link in column 8, where no closure is tested, and nothing follows.
+  strong_link_on_3({0, 4});
+  set_cell(p, 4, 8, {4, 5});
+  set_cell(p, 8, 8, {1, 5});
+  keep_digit_in_col_only(p, 5, 8, {4, 8});
+  Masks const before = masks_of(p);
+  EXPECT_FALSE(technique_runs::xy_chains_once(p));
+  EXPECT_EQ(masks_of(p), before);
+  EXPECT_TRUE(all_marks_clear(p));
+}
+
 TEST_F(XYChains, StrongLinkIsJudgedInTheFirstSharedHouse) {
   // (0,0) and (0,1) share group 0 (first) and row 0.
   CHAIN_NODE node{};
