@@ -20,6 +20,12 @@ constexpr std::uint64_t kSpacerHi = kFieldLsbHi << 9;
 constexpr std::uint64_t kCellsLo = kFieldLsbLo * 0x1FF;
 constexpr std::uint64_t kCellsHi = kFieldLsbHi * 0x1FF;
 constexpr std::uint64_t kThreeFields = (1ull << 30) - 1;
+// The first row field of each band (bands 0 and 1 in the low word) and the first
+// column bit of each stack in those fields.
+constexpr std::uint64_t kBandFields = 0x1FFull | 0x1FFull << 30;
+constexpr std::uint64_t kStackBitsLo = 0x49ull | 0x49ull << 30;
+constexpr std::uint64_t kStackBitsHi = 0x49ull;
+constexpr std::uint64_t kBandRows = 1ull | 1ull << 10 | 1ull << 20;
 
 constexpr int position_of(int cell) {
   int const row = cell / 9, col = cell % 9;
@@ -41,6 +47,8 @@ struct Kernel {
   int cell_at[128];
   // Units 0..17 are the nine rows and the nine columns, checked by word operations.
   bool rows_and_columns;
+  // Units 18..26 are the nine 3x3 boxes, also checked by word operations.
+  bool boxes;
   int n_masks;  // the other units, checked through their masks
   std::uint64_t mask_lo[32];
   std::uint64_t mask_hi[32];
@@ -89,7 +97,19 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
     }
   }
   k->rows_and_columns = standard;
-  int const first_masked = standard ? 18 : 0;
+  bool boxes = standard && n_units >= 27;
+  for (int u = 18; boxes && u < 27; ++u) {
+    int const box = u - 18;
+    auto const& unit = ops.units[u];
+    if (unit.size() != 9) {
+      boxes = false;
+      break;
+    }
+    for (int i = 0; i < 9; ++i)
+      if (unit[i] != 27 * (box / 3) + 3 * (box % 3) + 9 * (i / 3) + i % 3) boxes = false;
+  }
+  k->boxes = boxes;
+  int const first_masked = boxes ? 27 : standard ? 18 : 0;
   if (n_units - first_masked > 32) return nullptr;
   k->n_masks = n_units - first_masked;
 
@@ -121,11 +141,45 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
   return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi);
 }
 
+[[gnu::always_inline]] inline void place(Kernel const& k, State& s, int pos, int d) {
+  std::uint64_t bit_lo = 0, bit_hi = 0;
+  set_position(bit_lo, bit_hi, pos);
+  for (int e = 0; e < 9; ++e) {
+    s.lo[e] &= ~bit_lo;
+    s.hi[e] &= ~bit_hi;
+  }
+  s.lo[d] = (s.lo[d] & ~k.peers_lo[pos]) | bit_lo;
+  s.hi[d] = (s.hi[d] & ~k.peers_hi[pos]) | bit_hi;
+  s.solved_lo |= bit_lo;
+  s.solved_hi |= bit_hi;
+}
+
+// Places digit d in the cells of (lo, hi), one after another. A cell that lost d to
+// an earlier placement leaves its cell (naked single) or its unit (hidden single)
+// without d: a contradiction.
+[[gnu::always_inline]] inline bool place_all(Kernel const& k, State& s, std::uint64_t lo, std::uint64_t hi, int d) {
+  for (; lo; lo &= lo - 1) {
+    int const p = __builtin_ctzll(lo);
+    if (!((s.lo[d] >> p) & 1)) return false;
+    place(k, s, p, d);
+  }
+  for (; hi; hi &= hi - 1) {
+    int const p = __builtin_ctzll(hi);
+    if (!((s.hi[d] >> p) & 1)) return false;
+    place(k, s, 64 + p, d);
+  }
+  return true;
+}
+
 // Naked and hidden singles to a fixpoint; false on a contradiction: a cell or a
-// (unit, digit) pair without candidates, one cell the single of two digits, or two
-// new singles of one digit in peer cells (each removes the other's digit and the
-// cell's other digits are removed as well, so the next round finds an empty cell).
+// (unit, digit) pair without candidates. Singles are placed as soon as they are
+// found; the fixpoint does not depend on the order, and a contradiction shows up in
+// every order (as a single that lost its digit, or as an empty cell or unit).
 [[gnu::always_inline]] inline bool propagate(Kernel const& k, State& s) {
+  // The unit checks of a digit depend on its board alone: a board unchanged since its
+  // last check gives nothing new and is skipped.
+  std::uint64_t checked_lo[9], checked_hi[9];
+  for (int d = 0; d < 9; ++d) checked_lo[d] = ~std::uint64_t{0}, checked_hi[d] = 0;
   for (;;) {
     std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
     for (int d = 0; d < 9; ++d) {
@@ -137,12 +191,19 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
     if ((kCellsLo & ~one_lo) | (kCellsHi & ~one_hi)) return false;
     std::uint64_t const naked_lo = one_lo & ~two_lo & ~s.solved_lo;
     std::uint64_t const naked_hi = one_hi & ~two_hi & ~s.solved_hi;
+    bool progress = false;
+    if (naked_lo | naked_hi) {
+      std::uint64_t by_digit_lo[9], by_digit_hi[9];
+      for (int d = 0; d < 9; ++d) by_digit_lo[d] = naked_lo & s.lo[d], by_digit_hi[d] = naked_hi & s.hi[d];
+      for (int d = 0; d < 9; ++d)
+        if (!place_all(k, s, by_digit_lo[d], by_digit_hi[d], d)) return false;
+      progress = true;
+    }
 
-    std::uint64_t new_lo[9], new_hi[9];
-    std::uint64_t any_lo = 0, any_hi = 0, twice_lo = 0, twice_hi = 0;
     for (int d = 0; d < 9; ++d) {
       std::uint64_t const x = s.lo[d], y = s.hi[d];
-      std::uint64_t single_lo = naked_lo & x, single_hi = naked_hi & y;
+      if (x == checked_lo[d] && y == checked_hi[d]) continue;
+      std::uint64_t single_lo = 0, single_hi = 0;
       if (k.rows_and_columns) {
         // Rows: per field v & (v - 1), then which fields are non-zero.
         std::uint64_t const rest_lo = ((x | kSpacerLo) - kFieldLsbLo) & x;
@@ -166,6 +227,25 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
         single_lo |= x & (col1 * kFieldLsbLo);
         single_hi |= y & (col1 * kFieldLsbHi);
       }
+      if (k.boxes) {
+        // Boxes: fold the three rows of each band, then the three columns of each stack.
+        std::uint64_t const b_lo = x >> 10, c_lo = x >> 20, b_hi = y >> 10, c_hi = y >> 20;
+        std::uint64_t const r1_lo = (x | b_lo | c_lo) & kBandFields, r1_hi = (y | b_hi | c_hi) & 0x1FF;
+        std::uint64_t const r2_lo = ((x & b_lo) | ((x | b_lo) & c_lo)) & kBandFields;
+        std::uint64_t const r2_hi = ((y & b_hi) | ((y | b_hi) & c_hi)) & 0x1FF;
+        std::uint64_t const box1_lo = (r1_lo | (r1_lo >> 1) | (r1_lo >> 2)) & kStackBitsLo;
+        std::uint64_t const box1_hi = (r1_hi | (r1_hi >> 1) | (r1_hi >> 2)) & kStackBitsHi;
+        std::uint64_t const box2_lo =
+            (r2_lo | (r2_lo >> 1) | (r2_lo >> 2) | (r1_lo & (r1_lo >> 1)) | ((r1_lo | (r1_lo >> 1)) & (r1_lo >> 2))) &
+            kStackBitsLo;
+        std::uint64_t const box2_hi =
+            (r2_hi | (r2_hi >> 1) | (r2_hi >> 2) | (r1_hi & (r1_hi >> 1)) | ((r1_hi | (r1_hi >> 1)) & (r1_hi >> 2))) &
+            kStackBitsHi;
+        if ((kStackBitsLo & ~box1_lo) | (kStackBitsHi & ~box1_hi)) return false;
+        std::uint64_t const one_box_lo = box1_lo & ~box2_lo, one_box_hi = box1_hi & ~box2_hi;
+        single_lo |= x & (one_box_lo * 7 * kBandRows);
+        single_hi |= y & (one_box_hi * 7 * kBandRows);
+      }
       for (int m = 0; m < k.n_masks; ++m) {
         std::uint64_t const in_lo = x & k.mask_lo[m], in_hi = y & k.mask_hi[m];
         int const n = __builtin_popcountll(in_lo) + __builtin_popcountll(in_hi);
@@ -174,34 +254,14 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
       }
       single_lo &= ~s.solved_lo;
       single_hi &= ~s.solved_hi;
-      new_lo[d] = single_lo;
-      new_hi[d] = single_hi;
-      twice_lo |= any_lo & single_lo;
-      twice_hi |= any_hi & single_hi;
-      any_lo |= single_lo;
-      any_hi |= single_hi;
-    }
-    if (!(any_lo | any_hi)) return true;
-    // One cell the single of two digits (hidden singles of two units).
-    if (twice_lo | twice_hi) return false;
-
-    for (int d = 0; d < 9; ++d) {
-      std::uint64_t gone_lo = any_lo & ~new_lo[d], gone_hi = any_hi & ~new_hi[d];
-      for (std::uint64_t w = new_lo[d]; w; w &= w - 1) {
-        int const p = __builtin_ctzll(w);
-        gone_lo |= k.peers_lo[p];
-        gone_hi |= k.peers_hi[p];
+      if (single_lo | single_hi) {
+        if (!place_all(k, s, single_lo, single_hi, d)) return false;
+        progress = true;
       }
-      for (std::uint64_t w = new_hi[d]; w; w &= w - 1) {
-        int const p = 64 + __builtin_ctzll(w);
-        gone_lo |= k.peers_lo[p];
-        gone_hi |= k.peers_hi[p];
-      }
-      s.lo[d] &= ~gone_lo;
-      s.hi[d] &= ~gone_hi;
+      checked_lo[d] = x;  // the board as checked: placing its singles changes it again
+      checked_hi[d] = y;
     }
-    s.solved_lo |= any_lo;
-    s.solved_hi |= any_hi;
+    if (!progress) return true;
   }
 }
 
@@ -235,19 +295,6 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
     if (lo | hi) return lowest_position(lo, hi);
   }
   return lowest_position(open_lo, open_hi);  // not reached at a fixpoint
-}
-
-[[gnu::always_inline]] inline void place(Kernel const& k, State& s, int pos, int d) {
-  std::uint64_t bit_lo = 0, bit_hi = 0;
-  set_position(bit_lo, bit_hi, pos);
-  for (int e = 0; e < 9; ++e) {
-    s.lo[e] &= ~bit_lo;
-    s.hi[e] &= ~bit_hi;
-  }
-  s.lo[d] = (s.lo[d] & ~k.peers_lo[pos]) | bit_lo;
-  s.hi[d] = (s.hi[d] & ~k.peers_hi[pos]) | bit_hi;
-  s.solved_lo |= bit_lo;
-  s.solved_hi |= bit_hi;
 }
 
 void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
