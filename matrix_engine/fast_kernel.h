@@ -1,0 +1,45 @@
+// The fast form of the completion search: per-digit cell bit boards built from the
+// compiled tables. It reaches the same single fixpoints, branches on the same cells
+// and digits and takes budget at the same nodes as the Vec form, so counts, stored
+// grids and budget use are identical.
+#pragma once
+
+#include <climits>
+
+#include "matrix_engine/ops.h"
+#include "matrix_engine/vec.h"
+
+namespace matrix_engine {
+namespace detail {
+
+struct Kernel;
+
+// Builds the fast tables for ops (a record owned by the compile cache) and keeps them
+// for the life of the process.
+void register_kernel(Ops const& ops);
+
+// The fast tables of ops, or null when ops did not come from compile().
+Kernel const* kernel_for(Ops const& ops);
+
+// Runs one search node (its budget unit already taken) and everything below it.
+// Returns false, touching nothing, when the placed literals of the position
+// conflict with each other; the Vec form then handles it.
+bool fast_count_node(Kernel const& kernel, Vec const& cand, Vec const& placed, int limit, int (*out)[81],
+                     int offset, long long& budget, int& result);
+
+// One node of the Vec form after its budget unit was taken.
+int count_reference_node(Ops const& ops, Vec& cand, Vec& placed, int limit, int (*out)[81], int offset,
+                         long long& budget);
+
+// Writes a complete grid (placed holds one literal per cell) to out[index] when out is
+// not null and index is 0 or 1.
+void store_completion(Vec const& placed, int (*out)[81], int index);
+
+// Takes one unit of budget; false when the budget is exhausted.
+inline bool take_budget_unit(long long& budget) {
+  if (budget == LLONG_MIN) return false;  // cannot go lower; already exhausted
+  return --budget >= 0;
+}
+
+}  // namespace detail
+}  // namespace matrix_engine
