@@ -118,6 +118,30 @@ SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
    affected. */
 SUDOKU_API void sudoku_seed_random(uint64_t seed);
 
+/* ---- Group maps ---- */
+
+/* Sets the directory of the group-map and queue files (<dir>/<name>.z); null or "" returns to
+   $SUDOKU_GROUP_MAPS_DIR. Not to be called while another thread generates or loads a queue. */
+SUDOKU_API void sudoku_set_group_maps_dir(char const* dir);
+
+/* ---- Puzzle queues ---- */
+
+typedef struct SudokuQueue SudokuQueue;
+
+/* Loads a queue blob ("SQD0.002" header and 5232-byte records) by copying it; null when the header
+   or the length does not match exactly. The host may release its buffer afterwards. */
+SUDOKU_API SudokuQueue* sudoku_queue_load(void const* data, long long length);
+/* Frees a queue; null is ignored. */
+SUDOKU_API void sudoku_queue_free(SudokuQueue* q);
+/* Number of game records in the queue (0 for null). */
+SUDOKU_API int sudoku_queue_game_count(SudokuQueue* q);
+/* Copies game index: its 5184 cell bytes, 9 colours, map kind, adjacency kind and difficulty;
+   1 on success, 0 (nothing written) when index is outside 0..count-1. */
+SUDOKU_API int sudoku_queue_get_game(SudokuQueue* q, int index, void* cells_out, int colour_map_out[9],
+                                     int* map_kind_out, int* adjacency_out, int* difficulty_out);
+/* Desired depth of a puzzle stock for (map kind 0..1, adjacency kind 0..1, difficulty 0..9); 3 otherwise. */
+SUDOKU_API int sudoku_desired_queue_depth(unsigned map_kind, unsigned adjacency, unsigned difficulty);
+
 #ifdef __cplusplus
 }
 #endif

@@ -30,8 +30,18 @@ struct CHAIN_NODE {
 
 enum CHAINS_PATTERN : int32_t { CHAINS_PATTERN_NONE = 0 };
 
+// Population counts of the 512 digit sets (bits 1..9 shifted down by one): a table
+// lookup, which baseline x86-64 executes faster than a library popcount call.
+struct CandidateCountTable {
+  unsigned char count[512];
+  constexpr CandidateCountTable() : count() {
+    for (int v = 0; v < 512; ++v) count[v] = static_cast<unsigned char>((v & 1) + (v > 1 ? count[v >> 1] : 0));
+  }
+};
+inline constexpr CandidateCountTable kCandidateCounts{};
+
 // Number of candidate digits in a candidate mask (bits 1..9).
-inline int n_candidates(uint32_t elim_bits) { return __builtin_popcount((elim_bits >> 1) & 0x1FFu); }
+inline int n_candidates(uint32_t elim_bits) { return kCandidateCounts.count[(elim_bits >> 1) & 0x1FFu]; }
 
 // The digit of a one-bit mask 1 << d (d = 1..9); 0 for any other value.
 inline int digit_of_bit(uint32_t bit) {

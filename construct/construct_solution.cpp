@@ -1,0 +1,189 @@
+// Random complete solution grid: the most constrained group is seeded with a
+// random permutation, the remaining cells are ordered most-constrained-first and
+// filled by randomised depth-first search with forward checking.
+#include <algorithm>
+#include <memory>
+
+#include "model/puzzle.h"
+#include "util/clock.h"
+#include "util/combinations.h"
+#include "util/random.h"
+
+namespace {
+
+constexpr int kSeedCells = 9;
+constexpr int kFilledCells = 81 - kSeedCells;  // depth of the search and width of one restore slice
+
+// The largest number of cells of group g that lie in one line (rows, columns and,
+// on X boards, the two diagonals).
+int group_restriction(Puzzle const& p, int g) {
+  int per_row[9] = {0}, per_col[9] = {0}, on_diag = 0, on_anti = 0;
+  for (auto const& cell : p.cells) {
+    if (cell.house[DIM_GROUP] != g) continue;
+    ++per_row[cell.house[DIM_ROW]];
+    ++per_col[cell.house[DIM_COL]];
+    on_diag += cell.house[DIM_DIAG] == 0;
+    on_anti += cell.house[DIM_ANTI_DIAG] == 0;
+  }
+  int best = 0;
+  for (int i = 0; i < 9; ++i) best = std::max(best, std::max(per_row[i], per_col[i]));
+  if (p.adjacency_type == ADJ_X) best = std::max(best, std::max(on_diag, on_anti));
+  return best;
+}
+
+}  // namespace
+
+int Puzzle::count_set_bits(unsigned mask, int shift, int width) {
+  unsigned const field = (width >= 32) ? (mask >> shift) : ((mask >> shift) & ((1u << width) - 1u));
+  return __builtin_popcount(field);
+}
+
+unsigned Puzzle::get_nth_nonzero_bit(unsigned mask, int n) {
+  if (n < 1) return 0;
+  int seen = 0;
+  for (int p = 1; p <= 9; ++p)
+    if ((mask >> p) & 1u)
+      if (++seen == n) return 1u << p;
+  return 0;
+}
+
+void Puzzle::order_groups_by_restriction() {
+  int keys[9];
+  void* items[9];
+  for (int i = 0; i < 9; ++i) {
+    PUZZLE_CELL* const first = ptrs_first_in_dims[DIM_GROUP][i];
+    keys[i] = first ? group_restriction(*this, first->house[DIM_GROUP]) : 0;
+    items[i] = first;
+  }
+  sort_by_insertion(keys, 9, items);
+  for (int i = 0; i < 9; ++i) ptrs_first_in_dims[DIM_GROUP][i] = static_cast<PUZZLE_CELL*>(items[i]);
+}
+
+void Puzzle::initialize_ordered_ptrs() {
+  int k = 0;
+  for (int g = 0; g < 9; ++g) {
+    PUZZLE_CELL* const first = ptrs_first_in_dims[DIM_GROUP][g];
+    if (!first) continue;
+    PUZZLE_CELL* cell = first;
+    do {
+      if (k < 81) ordered_ptrs[k++] = cell;
+      cell = next_in(cell, DIM_GROUP);
+    } while (cell != first);
+  }
+  while (k < 82) ordered_ptrs[k++] = nullptr;
+}
+
+void Puzzle::compare_to_first_group() {
+  for (int i = kSeedCells; i < 81; ++i) {
+    PUZZLE_CELL* const later = ordered_ptrs[i];
+    for (int s = 0; s < kSeedCells; ++s)
+      if (are_neighbors(ordered_ptrs[s], later)) ++later->mask;
+  }
+}
+
+void Puzzle::sort_ordered_ptrs() {
+  for (int k = kSeedCells; k < 80; ++k) {
+    // Stable insertion sort of positions k..80 by mask, largest first: a cell moves
+    // ahead only past strictly smaller counts.
+    for (int i = k + 1; i < 81; ++i) {
+      PUZZLE_CELL* const item = ordered_ptrs[i];
+      int j = i - 1;
+      while (j >= k && ordered_ptrs[j]->mask < item->mask) {
+        ordered_ptrs[j + 1] = ordered_ptrs[j];
+        --j;
+      }
+      ordered_ptrs[j + 1] = item;
+    }
+    PUZZLE_CELL const* const fixed = ordered_ptrs[k];
+    for (int i = k + 1; i < 81; ++i)
+      if (are_neighbors(fixed, ordered_ptrs[i])) ++ordered_ptrs[i]->mask;
+  }
+  ordered_ptrs[81] = nullptr;
+}
+
+void Puzzle::initialize_first_group() {
+  int perm[9];
+  for (int i = 0; i < 9; ++i) perm[i] = i + 1;
+  random_combination(9, 9, perm);
+  for (int i = 0; i < kSeedCells; ++i) {
+    PUZZLE_CELL* const cell = ordered_ptrs[i];
+    cell->solution = static_cast<int32_t>(1u << perm[i]);
+    cell->elim_bits = 1u << perm[i];
+    cell->mask = 0;
+  }
+}
+
+bool Puzzle::initialize_rest_of_array() {
+  bool all_open = true;
+  for (int i = kSeedCells; i < 81; ++i) {
+    PUZZLE_CELL* const cell = ordered_ptrs[i];
+    cell->solution = 0;
+    cell->elim_bits = ALL_DIGITS;
+    for (int s = 0; s < kSeedCells; ++s)
+      if (are_neighbors(ordered_ptrs[s], cell)) cell->elim_bits &= ~static_cast<uint32_t>(ordered_ptrs[s]->solution);
+    if (cell->elim_bits == 0) all_open = false;
+  }
+  return all_open;
+}
+
+bool Puzzle::set_value(PUZZLE_CELL* cell) {
+  int const n = count_set_bits(cell->elim_bits, 1, 9);
+  if (n == 0) return false;
+  cell->solution = static_cast<int32_t>(get_nth_nonzero_bit(cell->elim_bits, static_cast<int>(arc4random_uniform(n)) + 1));
+  return true;
+}
+
+bool Puzzle::exclude_value_from_future_cell(PUZZLE_CELL const* placed, PUZZLE_CELL* later) {
+  if (!are_neighbors(placed, later)) return true;
+  later->elim_bits &= ~static_cast<uint32_t>(placed->solution);
+  return later->elim_bits != 0;
+}
+
+bool Puzzle::exclude_value_from_future_cells(PUZZLE_CELL const* placed, PUZZLE_CELL** later) {
+  for (; *later; ++later)
+    if (!exclude_value_from_future_cell(placed, *later)) return false;
+  return true;
+}
+
+bool Puzzle::recursively_fill_cells(PUZZLE_CELL** cells_left, unsigned* restore) {
+  if (deadline_has_passed()) return false;
+  if (deadline_ms > 0) {
+    ++deadline_poll_count;
+    if (deadline_poll_count % 1024 == 0 && steady_now_ms() >= deadline_ms) {
+      set_deadline_passed();
+      return false;
+    }
+  }
+  PUZZLE_CELL* const cell = cells_left[0];
+  if (!cell) return false;
+  for (int i = 0; cells_left[i]; ++i) restore[i] = cells_left[i]->elim_bits;
+  if (!cells_left[1]) {
+    cell->solution = static_cast<int32_t>(cell->elim_bits);
+    return true;
+  }
+  for (;;) {
+    if (!set_value(cell)) return false;
+    if (exclude_value_from_future_cells(cell, cells_left + 1) &&
+        recursively_fill_cells(cells_left + 1, restore + kFilledCells))
+      return true;
+    cell->elim_bits &= ~static_cast<uint32_t>(cell->solution);
+    for (int i = 1; cells_left[i]; ++i) cells_left[i]->elim_bits = restore[i];
+  }
+}
+
+bool Puzzle::construct_solution() {
+  order_groups_by_restriction();
+  initialize_ordered_ptrs();
+  compare_to_first_group();
+  sort_ordered_ptrs();
+  initialize_first_group();
+  bool ok = initialize_rest_of_array();
+  if (ok) {
+    // One zeroed slice of 72 words per recursion level, allocated once for the whole search.
+    std::unique_ptr<unsigned[]> restore(new unsigned[kFilledCells * kFilledCells]());
+    ok = recursively_fill_cells(&ordered_ptrs[kSeedCells], restore.get());
+  }
+  // The natural group order is restored on every exit, including the degenerate-map failure.
+  setup_ptrs_first_in_dims();
+  return ok;
+}

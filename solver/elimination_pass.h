@@ -1,0 +1,33 @@
+// One simple-elimination pass with the exact effect and result of
+// Puzzle::one_round_of_elimination, for the forcing net's many trials: the
+// change is noted as bits are cleared instead of by copying and comparing the
+// whole board, and candidates are counted by table.
+#pragma once
+
+#include <cstdint>
+
+#include "model/puzzle.h"
+#include "solver/chain_walks.h"
+
+namespace chain_walks {
+
+inline bool elimination_pass(Puzzle& p) {
+  bool changed = false;
+  int dims[5];
+  for (auto& cell : p.cells) {
+    if ((cell.mask & 2) || n_digits(cell.elim_bits) != 1) continue;
+    uint32_t const bit = cell.elim_bits;
+    int const n = p.houses_of(&cell, dims);
+    for (int k = 0; k < n; ++k)
+      for (PUZZLE_CELL* other = Puzzle::next_in(&cell, dims[k]); other != &cell;
+           other = Puzzle::next_in(other, dims[k]))
+        if (other->elim_bits & bit) {
+          other->elim_bits &= ~bit;
+          changed = true;
+        }
+    cell.mask |= 2;
+  }
+  return changed;
+}
+
+}  // namespace chain_walks

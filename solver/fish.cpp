@@ -1,0 +1,139 @@
+// Basic fish on rows and columns (X-Wing, Swordfish, Jellyfish, large fish) and
+// the dispatcher of the single-digit house-set techniques.
+#include "model/puzzle.h"
+#include "solver/fish_common.h"
+#include "util/combinations.h"
+
+namespace fish {
+
+int sort_digits_by_unsolved_count(Puzzle const& p, int digits[9], int counts[9]) {
+  int per_digit[10] = {0};
+  for (auto const& cell : p.cells)
+    if (n_candidates(cell.elim_bits) >= 2)
+      for (int d = 1; d <= 9; ++d) per_digit[d] += (cell.elim_bits >> d) & 1u;
+  for (int i = 0; i < 9; ++i) {
+    digits[i] = i + 1;
+    counts[i] = per_digit[i + 1];
+  }
+  sort_by_insertion_ascending(counts, 9, digits);
+  return 9;
+}
+
+}  // namespace fish
+
+int Puzzle::determine_unsolved_houses_for_digit(DIMENSION dim, int* houses, unsigned digit_bit) {
+  bool present[9] = {false};
+  for (auto const& cell : cells)
+    if ((cell.elim_bits & digit_bit) && n_candidates(cell.elim_bits) >= 2) {
+      int const h = cell.house[dim];
+      if (h >= 0 && h <= 8) present[h] = true;
+    }
+  int n = 0;
+  for (int h = 0; h < 9; ++h)
+    if (present[h]) houses[n++] = h;
+  return n;
+}
+
+bool Puzzle::simplify_once_fish_methods(METHOD_TYPE m) {
+  int digits[9], counts[9];
+  fish::sort_digits_by_unsolved_count(*this, digits, counts);
+  int start = 0;
+  while (start < 9 && counts[start] < 5) ++start;
+  if (start == 9) return false;
+  for (int i = start; i < 9; ++i) {
+    unsigned const bit = 1u << digits[i];
+    // houses[0] groups, [1] rows, [2] columns; unused entries stay -1.
+    int houses[3][9];
+    for (auto& list : houses)
+      for (int& h : list) h = -1;
+    int const n_rows = determine_unsolved_houses_for_digit(DIM_ROW, houses[DIM_ROW], bit);
+    int const n_cols = determine_unsolved_houses_for_digit(DIM_COL, houses[DIM_COL], bit);
+    switch (m) {
+      case X_WING:
+      case SWORDFISH:
+      case JELLYFISH:
+      case LARGE_FISH:
+        if (simplify_once_rows_and_cols_for_digit(m, bit, n_rows, n_cols, houses[DIM_ROW], houses[DIM_COL]))
+          return true;
+        break;
+      case FRANKEN_FISH:
+        if (counts[i] >= 9) {
+          int const n_groups = determine_unsolved_houses_for_digit(DIM_GROUP, houses[DIM_GROUP], bit);
+          if (simplify_once_franken_fish_for_digit(bit, n_rows, n_groups, houses)) return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+bool Puzzle::simplify_once_rows_and_cols_for_digit(METHOD_TYPE m, unsigned digit_bit, int n_rows, int n_cols,
+                                                   int* rows, int* cols) {
+  int const n_min = n_rows < n_cols ? n_rows : n_cols;
+  int k_min, k_max;
+  bool columns_at_largest = true;
+  switch (m) {
+    case X_WING:
+      if (n_rows < 3) return false;
+      k_min = k_max = 2;
+      break;
+    case SWORDFISH:
+      k_min = k_max = 3;
+      break;
+    case JELLYFISH:
+      k_min = k_max = 4;
+      columns_at_largest = false;
+      break;
+    case LARGE_FISH:
+      k_min = 3;
+      k_max = n_min / 2;
+      columns_at_largest = (n_min % 2) != 0;
+      break;
+    default:
+      return false;
+  }
+  int base[9], cover[9];
+  for (int k = k_min; k <= k_max; ++k) {
+    if (k > n_rows || k > n_cols) continue;
+    bool const try_columns = columns_at_largest || k < k_max;
+    int const n_row_combs = n_combinations(n_rows, k), n_col_combs = n_combinations(n_cols, k);
+    for (int i = 0; i < n_row_combs; ++i) {
+      fish::select(rows, combination_for_combnumber(n_rows, k, i), k, base);
+      for (int j = 0; j < n_col_combs; ++j) {
+        fish::select(cols, combination_for_combnumber(n_cols, k, j), k, cover);
+        if (rows_and_cols_for_digit(digit_bit, DIM_ROW, DIM_COL, base, cover, k)) return true;
+        if (try_columns && rows_and_cols_for_digit(digit_bit, DIM_COL, DIM_ROW, cover, base, k)) return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::rows_and_cols_for_digit(unsigned digit_bit, int base_dim, int cover_dim, int* base, int* cover, int k) {
+  int in_cover[9] = {0}, in_base[9] = {0};
+  for (int i = 0; i < k; ++i) {
+    in_cover[cover[i]] = 1;
+    in_base[base[i]] = 1;
+  }
+  for (int i = 0; i < k; ++i) {
+    PUZZLE_CELL const* cell = ptrs_first_in_dims[base_dim][base[i]];
+    for (int p = 0; p < 9; ++p, cell = next_in(cell, base_dim))
+      if ((cell->elim_bits & digit_bit) && !in_cover[p]) return false;
+  }
+  return remove_from_elim_bits_in_other_dim(k, digit_bit, cover_dim, cover, in_base);
+}
+
+bool Puzzle::remove_from_elim_bits_in_other_dim(int k, unsigned digit_bit, int cover_dim, int* cover, int* in_base) {
+  bool changed = false;
+  for (int i = 0; i < k; ++i) {
+    PUZZLE_CELL* cell = ptrs_first_in_dims[cover_dim][cover[i]];
+    for (int p = 0; p < 9; ++p, cell = next_in(cell, cover_dim))
+      if (!in_base[p] && (cell->elim_bits & digit_bit)) {
+        cell->elim_bits &= ~digit_bit;
+        changed = true;
+      }
+  }
+  return changed;
+}

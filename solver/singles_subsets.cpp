@@ -1,0 +1,243 @@
+// Hidden singles, locked candidates (line/group and diagonal/group), subsets
+// within a house and the double restriction of two lines over two groups.
+#include "model/puzzle.h"
+#include "util/combinations.h"
+
+namespace {
+
+constexpr int kSlotHiddenSingleGroup = 32;
+constexpr int kSlotHiddenSingleLine = 33;
+constexpr int kSlotGroupToLine = 34;
+constexpr int kSlotLineToGroup = 35;
+constexpr int kSlotSubsetOf2 = 39;  // 40 and 41 for subsets of 3 and 4 digits
+
+// True when no cell of the ring through `cell` in `dim`, other than the cell, has `bit`.
+bool alone_in_house(PUZZLE_CELL const* cell, int dim, uint32_t bit) {
+  for (PUZZLE_CELL const* other = Puzzle::next_in(cell, dim); other != cell; other = Puzzle::next_in(other, dim))
+    if (other->elim_bits & bit) return false;
+  return true;
+}
+
+}  // namespace
+
+bool Puzzle::simplify_once_by_cells(METHOD_TYPE m) {
+  if (m != HIDDEN_SINGLES && m != CELL_RESTRICTION) return false;
+  for (auto& cell : cells) {
+    if (n_candidates(cell.elim_bits) == 1) continue;
+    bool const found = (m == HIDDEN_SINGLES) ? simplify_cell_using_digits(&cell) : simplify_cell_by_restriction(&cell);
+    if (found) return true;
+  }
+  return false;
+}
+
+bool Puzzle::simplify_cell_using_digits(PUZZLE_CELL* cell) {
+  uint32_t const digits = cell->elim_bits;
+  for (int d = 1; d <= 9; ++d) {
+    uint32_t const bit = 1u << d;
+    if (!(digits & bit)) continue;
+    if (alone_in_house(cell, DIM_GROUP, bit)) {
+      cell->elim_bits = bit;
+      ++method_counts[kSlotHiddenSingleGroup];
+      return true;
+    }
+    if (alone_in_house(cell, DIM_ROW, bit) || alone_in_house(cell, DIM_COL, bit)) {
+      cell->elim_bits = bit;
+      ++method_counts[kSlotHiddenSingleLine];
+      return true;
+    }
+  }
+  if (adjacency_type != ADJ_X) return false;
+  for (int dim = DIM_DIAG; dim <= DIM_ANTI_DIAG; ++dim) {
+    if (cell->house[dim] != 0) continue;
+    for (int d = 1; d <= 9; ++d) {
+      uint32_t const bit = 1u << d;
+      if ((digits & bit) && alone_in_house(cell, dim, bit)) {
+        cell->elim_bits = bit;
+        ++method_counts[kSlotHiddenSingleLine];
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::restriction_for_cell_dims_and_digit(PUZZLE_CELL* cell, unsigned digit_bit, DIMENSION dim_a,
+                                                 DIMENSION dim_b) {
+  int const home_a = cell->house[dim_a], home_b = cell->house[dim_b];
+  for (PUZZLE_CELL const* other = next_in(cell, dim_a); other != cell; other = next_in(other, dim_a))
+    if ((other->elim_bits & digit_bit) && other->house[dim_b] != home_b) return false;
+  bool changed = false;
+  for (PUZZLE_CELL* other = next_in(cell, dim_b); other != cell; other = next_in(other, dim_b))
+    if (other->house[dim_a] != home_a && (other->elim_bits & digit_bit)) {
+      other->elim_bits &= ~digit_bit;
+      changed = true;
+    }
+  return changed;
+}
+
+bool Puzzle::simplify_cell_by_restriction(PUZZLE_CELL* cell) {
+  uint32_t const digits = cell->elim_bits;  // never changed by the restrictions through this cell
+  for (int line = DIM_ROW; line <= DIM_COL; ++line) {
+    DIMENSION const dim = static_cast<DIMENSION>(line);
+    bool any = false;
+    for (int d = 1; d <= 9; ++d) {
+      uint32_t const bit = 1u << d;
+      if (!(digits & bit)) continue;
+      if (restriction_for_cell_dims_and_digit(cell, bit, dim, DIM_GROUP)) {
+        ++method_counts[kSlotLineToGroup];
+        any = true;
+      }
+      if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, dim)) {
+        ++method_counts[kSlotGroupToLine];
+        any = true;
+      }
+    }
+    if (any) return true;
+  }
+  if (adjacency_type != ADJ_X) return false;
+  for (int diag = DIM_DIAG; diag <= DIM_ANTI_DIAG; ++diag)
+    if (cell->house[diag] == 0 && restriction_for_cell_and_dim(cell, static_cast<DIMENSION>(diag))) return true;
+  return false;
+}
+
+bool Puzzle::restriction_for_cell_and_dim(PUZZLE_CELL* cell, DIMENSION diag) {
+  uint32_t const digits = cell->elim_bits;
+  bool any = false;
+  for (int d = 1; d <= 9; ++d) {
+    uint32_t const bit = 1u << d;
+    if (!(digits & bit)) continue;
+    // Diagonal to group: the digit of the diagonal lies only in this cell's group.
+    if (restriction_for_cell_dims_and_digit(cell, bit, diag, DIM_GROUP)) {
+      ++method_counts[kSlotLineToGroup];
+      any = true;
+    }
+    if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, diag)) {
+      ++method_counts[kSlotGroupToLine];
+      any = true;
+    }
+  }
+  return any;
+}
+
+bool Puzzle::simplify_once_over_dim(METHOD_TYPE m) {
+  int const n_dims = (adjacency_type == ADJ_X) ? 5 : 3;
+  PUZZLE_CELL* unsolved[9];
+  int digits[9];
+  for (int dim = 0; dim < n_dims; ++dim) {
+    int const n_houses = (dim <= DIM_COL) ? 9 : 1;
+    for (int h = 0; h < n_houses; ++h) {
+      PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
+      if (!first) continue;
+      int n = 0;
+      uint32_t all = 0;
+      PUZZLE_CELL* cell = first;
+      do {
+        if (n_candidates(cell->elim_bits) >= 2 && n < 9) {
+          unsolved[n++] = cell;
+          all |= cell->elim_bits;
+        }
+        cell = next_in(cell, dim);
+      } while (cell != first);
+      if (n == 0) continue;
+      int n_digits = 0;
+      for (int d = 1; d <= 9; ++d)
+        if (all & (1u << d)) digits[n_digits++] = d;
+      if (n_digits != n) continue;
+      if (n - 1 <= 2) continue;
+      for (int k = 2; k <= n - 2; ++k) {
+        int const count = n_combinations(n, k);
+        for (int i = 0; i < count; ++i)
+          if (multi_digits(unsolved, digits, n, combination_for_combnumber(n, k, i), k)) {
+            ++method_counts[m];
+            if (k <= 4) ++method_counts[kSlotSubsetOf2 + k - 2];
+            return true;
+          }
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::multi_digits(PUZZLE_CELL** house_cells, int const* digits, int n, int const* comb, int k) {
+  uint32_t chosen = 0;
+  for (int j = 0; j < k; ++j) chosen |= 1u << digits[comb[j]];
+  int marked = 0;
+  for (int i = 0; i < n; ++i) marked += (house_cells[i]->elim_bits & chosen) != 0;
+  if (marked != k) return false;
+  bool changed = false;
+  for (int i = 0; i < n; ++i) {
+    PUZZLE_CELL* const cell = house_cells[i];
+    if ((cell->elim_bits & chosen) && (cell->elim_bits & ~chosen)) {
+      cell->elim_bits &= chosen;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+namespace {
+
+// Where a digit occurs in one house relative to two crossing houses: 0 not in
+// both, 1 in both and nowhere else, 2 in both and elsewhere too.
+int crossing_pattern(PUZZLE_CELL const* first, int walk_dim, int cross_dim, int cross1, int cross2, uint32_t bit) {
+  bool in1 = false, in2 = false, elsewhere = false;
+  PUZZLE_CELL const* cell = first;
+  do {
+    if (cell->elim_bits & bit) {
+      int const h = cell->house[cross_dim];
+      if (h == cross1)
+        in1 = true;
+      else if (h == cross2)
+        in2 = true;
+      else
+        elsewhere = true;
+    }
+    cell = Puzzle::next_in(cell, walk_dim);
+  } while (cell != first);
+  if (!in1 || !in2) return 0;
+  return elsewhere ? 2 : 1;
+}
+
+// Removes bit from the cells of the house that lie in neither of the two crossing houses.
+bool remove_outside(PUZZLE_CELL* first, int walk_dim, int cross_dim, int cross1, int cross2, uint32_t bit) {
+  bool changed = false;
+  PUZZLE_CELL* cell = first;
+  do {
+    int const h = cell->house[cross_dim];
+    if (h != cross1 && h != cross2 && (cell->elim_bits & bit)) {
+      cell->elim_bits &= ~bit;
+      changed = true;
+    }
+    cell = Puzzle::next_in(cell, walk_dim);
+  } while (cell != first);
+  return changed;
+}
+
+}  // namespace
+
+bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, int line2, int group1, int group2) {
+  PUZZLE_CELL* const l1 = ptrs_first_in_dims[dim][line1];
+  PUZZLE_CELL* const l2 = ptrs_first_in_dims[dim][line2];
+  PUZZLE_CELL* const g1 = ptrs_first_in_dims[DIM_GROUP][group1];
+  PUZZLE_CELL* const g2 = ptrs_first_in_dims[DIM_GROUP][group2];
+  for (int d = 1; d <= 9; ++d) {
+    uint32_t const bit = 1u << d;
+    int const p_l1 = crossing_pattern(l1, dim, DIM_GROUP, group1, group2, bit);
+    int const p_l2 = crossing_pattern(l2, dim, DIM_GROUP, group1, group2, bit);
+    int const p_g1 = crossing_pattern(g1, DIM_GROUP, dim, line1, line2, bit);
+    int const p_g2 = crossing_pattern(g2, DIM_GROUP, dim, line1, line2, bit);
+    if (p_l1 == 1 && p_l2 == 1) {
+      bool changed = false;
+      if (p_g1 == 2) changed |= remove_outside(g1, DIM_GROUP, dim, line1, line2, bit);
+      if (p_g2 == 2) changed |= remove_outside(g2, DIM_GROUP, dim, line1, line2, bit);
+      if (changed) return true;
+    }
+    if (p_g1 == 1 && p_g2 == 1) {
+      bool changed = false;
+      if (p_l1 == 2) changed |= remove_outside(l1, dim, DIM_GROUP, group1, group2, bit);
+      if (p_l2 == 2) changed |= remove_outside(l2, dim, DIM_GROUP, group1, group2, bit);
+      if (changed) return true;
+    }
+  }
+  return false;
+}

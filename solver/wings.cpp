@@ -1,0 +1,159 @@
+// XY-wing, XYZ-wing and W-wing. Each search stops at its first elimination.
+// Walks through a cell's own house start at the cell and go round the ring.
+#include "model/puzzle.h"
+#include "solver/chain_walks.h"
+
+using chain_walks::lowest_bit;
+using chain_walks::n_digits;
+using chain_walks::remove_digits;
+
+bool Puzzle::remove_from_elim_bits_in_neighbors(unsigned digits, PUZZLE_CELL* a, PUZZLE_CELL* b) {
+  bool changed = false;
+  // Walks `from`'s house in dim and clears digits from the cells that also see `other`.
+  auto sweep = [&](PUZZLE_CELL* from, int dim, PUZZLE_CELL const* other) {
+    for (PUZZLE_CELL* x = next_in(from, dim); x != from; x = next_in(x, dim)) {
+      if (x == a || x == b) continue;
+      if ((x->elim_bits & digits) && are_neighbors(x, other)) changed |= remove_digits(x, digits);
+    }
+  };
+  sweep(a, DIM_GROUP, b);
+  sweep(a, DIM_ROW, b);
+  sweep(a, DIM_COL, b);
+  if (adjacency_type == ADJ_X) {
+    for (int dim : {DIM_DIAG, DIM_ANTI_DIAG}) {
+      if (a->house[dim] == 0)
+        sweep(a, dim, b);
+      else if (b->house[dim] == 0)
+        sweep(b, dim, a);
+    }
+  }
+  return changed;
+}
+
+bool Puzzle::simplify_XY_wing(PUZZLE_CELL* pivot) {
+  uint32_t const pivot_digits = pivot->elim_bits;
+  // The pivot's houses in wing order: row, column, group, then its diagonals.
+  int dims[5];
+  int n = 0;
+  dims[n++] = DIM_ROW;
+  dims[n++] = DIM_COL;
+  dims[n++] = DIM_GROUP;
+  if (adjacency_type == ADJ_X) {
+    if (pivot->house[DIM_DIAG] == 0) dims[n++] = DIM_DIAG;
+    if (pivot->house[DIM_ANTI_DIAG] == 0) dims[n++] = DIM_ANTI_DIAG;
+  }
+  for (int i = 0; i + 1 < n; ++i) {
+    for (PUZZLE_CELL* w1 = next_in(pivot, dims[i]); w1 != pivot; w1 = next_in(w1, dims[i])) {
+      if (n_digits(w1->elim_bits) != 2) continue;
+      uint32_t const shared1 = w1->elim_bits & pivot_digits;
+      if (n_digits(shared1) != 1) continue;
+      for (int j = i + 1; j < n; ++j) {
+        for (PUZZLE_CELL* w2 = next_in(pivot, dims[j]); w2 != pivot; w2 = next_in(w2, dims[j])) {
+          if (n_digits(w2->elim_bits) != 2) continue;
+          uint32_t const shared2 = w2->elim_bits & pivot_digits;
+          if (n_digits(shared2) != 1 || shared2 == shared1) continue;
+          uint32_t const z = w1->elim_bits & w2->elim_bits;
+          if (z && remove_from_elim_bits_in_neighbors(z, w1, w2)) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::simplify_XYZ_wing(PUZZLE_CELL* pivot) {
+  uint32_t const pivot_digits = pivot->elim_bits;
+  int kinds[4];
+  int n_kinds = 0;
+  kinds[n_kinds++] = DIM_ROW;
+  kinds[n_kinds++] = DIM_COL;
+  if (adjacency_type == ADJ_X) {
+    if (pivot->house[DIM_DIAG] == 0) kinds[n_kinds++] = DIM_DIAG;
+    if (pivot->house[DIM_ANTI_DIAG] == 0) kinds[n_kinds++] = DIM_ANTI_DIAG;
+  }
+  for (PUZZLE_CELL* w1 = next_in(pivot, DIM_GROUP); w1 != pivot; w1 = next_in(w1, DIM_GROUP)) {
+    if (n_digits(w1->elim_bits) != 2 || (w1->elim_bits & ~pivot_digits)) continue;
+    for (int k = 0; k < n_kinds; ++k) {
+      int const dim = kinds[k];
+      for (PUZZLE_CELL* w2 = next_in(pivot, dim); w2 != pivot; w2 = next_in(w2, dim)) {
+        if (n_digits(w2->elim_bits) != 2 || (w2->elim_bits & ~pivot_digits)) continue;
+        if (w2->elim_bits == w1->elim_bits) continue;
+        uint32_t const z = w1->elim_bits & w2->elim_bits;
+        // The cells that see the pivot, W1 and W2 all lie in W1's group (the pivot's).
+        bool changed = false;
+        for (PUZZLE_CELL* x = next_in(w1, DIM_GROUP); x != w1; x = next_in(x, DIM_GROUP)) {
+          if (x == w2 || x == pivot) continue;
+          if ((x->elim_bits & z) && are_neighbors(x, w2)) changed |= remove_digits(x, z);
+        }
+        if (changed) return true;
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::simplify_XY_XYZ_wing() {
+  for (auto& cell : cells) {
+    int const n = n_digits(cell.elim_bits);
+    if (n == 2 && simplify_XY_wing(&cell)) {
+      ++method_counts[XY_WING];
+      return true;
+    }
+    if (n == 3 && simplify_XYZ_wing(&cell)) {
+      ++method_counts[XYZ_WING];
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Puzzle::simplify_w_wing() {
+  PUZZLE_CELL* pairs[81];
+  int n_pairs = 0;
+  for (auto& cell : cells)
+    if (n_digits(cell.elim_bits) == 2) pairs[n_pairs++] = &cell;
+
+  int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
+  for (int i = 0; i < n_pairs; ++i) {
+    PUZZLE_CELL* const p1 = pairs[i];
+    for (int j = i + 1; j < n_pairs; ++j) {
+      PUZZLE_CELL* const p2 = pairs[j];
+      if (p2->elim_bits != p1->elim_bits || are_neighbors(p1, p2)) continue;
+      uint32_t const low = lowest_bit(p1->elim_bits);
+      uint32_t const high = p1->elim_bits & ~low;
+      for (uint32_t const w : {low, high}) {
+        uint32_t const z = p1->elim_bits & ~w;
+        for (int dim = 0; dim < n_dims; ++dim) {
+          int const n_houses = dim < 3 ? 9 : 1;
+          for (int h = 0; h < n_houses; ++h) {
+            PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
+            PUZZLE_CELL* s[2] = {nullptr, nullptr};
+            int found = 0;
+            PUZZLE_CELL* x = first;
+            do {
+              if (x != p1 && x != p2 && (x->elim_bits & w)) {
+                if (found < 2) s[found] = x;
+                ++found;
+              }
+              x = next_in(x, dim);
+            } while (x != first);
+            if (found != 2) continue;
+            bool const straight = are_neighbors(s[0], p1) && are_neighbors(s[1], p2) && !are_neighbors(s[0], p2) &&
+                                  !are_neighbors(s[1], p1);
+            bool const crossed = are_neighbors(s[0], p2) && are_neighbors(s[1], p1) && !are_neighbors(s[0], p1) &&
+                                 !are_neighbors(s[1], p2);
+            if (!straight && !crossed) continue;
+            bool changed = false;
+            for (auto& cell : cells) {
+              if (&cell == p1 || &cell == p2) continue;
+              if ((cell.elim_bits & z) && are_neighbors(&cell, p1) && are_neighbors(&cell, p2))
+                changed |= remove_digits(&cell, z);
+            }
+            if (changed) return true;
+          }
+        }
+      }
+    }
+  }
+  return false;
+}

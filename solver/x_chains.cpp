@@ -1,0 +1,110 @@
+// X-chains on one digit: strong links (a house with exactly two cells for the
+// digit) alternating with weak links (any shared house), from a strong link to a
+// strong link; every cell that sees both ends loses the digit.
+// Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
+#include "model/puzzle.h"
+#include "solver/chain_walks.h"
+
+using chain_walks::count_in_house;
+using chain_walks::remove_digits;
+
+namespace {
+
+// The chain-step houses of a cell among the first n_dims dimensions.
+int step_houses(PUZZLE_CELL const* cell, int n_dims, int dims[5]) {
+  return chain_walks::chain_houses(cell, n_dims > 3, dims);
+}
+
+// Statistics slot of a 3-link chain, from the kinds of its two strong links.
+int three_link_slot(int first_dim, int last_dim) {
+  bool const first_line = first_dim == DIM_ROW || first_dim == DIM_COL;
+  bool const last_line = last_dim == DIM_ROW || last_dim == DIM_COL;
+  if (first_line && last_line) return first_dim == last_dim ? 42 : 43;
+  return 44;
+}
+
+}  // namespace
+
+bool Puzzle::simplify_x_chain_vexor(int max_len) {
+  int const limit = max_len < 1 ? 10 : max_len;
+  int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
+  for (int d = 1; d <= 9; ++d) {
+    uint32_t const bit = 1u << d;
+    for (int dim = 0; dim < n_dims; ++dim) {
+      int const n_houses = dim < 3 ? 9 : 1;
+      for (int h = 0; h < n_houses; ++h) {
+        PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
+        PUZZLE_CELL* ends[2] = {nullptr, nullptr};
+        int found = 0;
+        PUZZLE_CELL* x = first;
+        do {
+          if (x->elim_bits & bit) {
+            if (found < 2) ends[found] = x;
+            ++found;
+          }
+          x = next_in(x, dim);
+        } while (x != first);
+        if (found != 2) continue;
+        for (int orientation = 0; orientation < 2; ++orientation) {
+          PUZZLE_CELL* const start = ends[orientation];
+          PUZZLE_CELL* const current = ends[1 - orientation];
+          start->user_answer = 1;
+          current->user_answer = 1;
+          bool const ok =
+              x_chain_extend(bit, n_dims, 2, start, current, true, limit, static_cast<DIMENSION>(dim));
+          start->user_answer = 0;
+          current->user_answer = 0;
+          if (ok) return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+bool Puzzle::x_chain_extend(unsigned digit_bit, int n_dims, int length, PUZZLE_CELL* start, PUZZLE_CELL* current,
+                            bool weak_next, int max_len, DIMENSION first_dim) {
+  if (length >= max_len) return false;
+  int dims[5];
+  int const n = step_houses(current, n_dims, dims);
+
+  if (weak_next) {
+    for (int k = 0; k < n; ++k) {
+      int const dim = dims[k];
+      for (PUZZLE_CELL* y = next_in(current, dim); y != current; y = next_in(y, dim)) {
+        if (y->user_answer || !(y->elim_bits & digit_bit)) continue;
+        y->user_answer = 1;
+        bool const ok = x_chain_extend(digit_bit, n_dims, length + 1, start, y, false, max_len, first_dim);
+        y->user_answer = 0;
+        if (ok) return true;
+      }
+    }
+    return false;
+  }
+
+  for (int k = 0; k < n; ++k) {
+    int const dim = dims[k];
+    if (count_in_house(current, dim, digit_bit) != 2) continue;
+    PUZZLE_CELL* end = next_in(current, dim);
+    while (!(end->elim_bits & digit_bit)) end = next_in(end, dim);
+    if (end->user_answer) continue;
+
+    // Every cell that sees both ends loses the digit. The cells seeing the start are
+    // exactly those of its houses, so only those are tested against the end.
+    bool changed = false;
+    int start_dims[5];
+    int const n_start = houses_of(start, start_dims);
+    for (int s = 0; s < n_start; ++s)
+      for (PUZZLE_CELL* x = next_in(start, start_dims[s]); x != start; x = next_in(x, start_dims[s]))
+        if (x != end && (x->elim_bits & digit_bit) && are_neighbors(x, end)) changed |= remove_digits(x, digit_bit);
+    if (changed) {
+      if (length == 3) ++method_counts[three_link_slot(first_dim, dim)];
+      return true;
+    }
+    end->user_answer = 1;
+    bool const ok = x_chain_extend(digit_bit, n_dims, length + 1, start, end, true, max_len, first_dim);
+    end->user_answer = 0;
+    if (ok) return true;
+  }
+  return false;
+}
