@@ -140,11 +140,14 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
 void Puzzle::make_solvable_puzzle() {
   CLUE_ATOM const& top = entry_for(*this).top_atom();
   int const start = symmetry == 2 ? 40 : 40 + (n_clues & 1);
-  set_initial_clues(top.method < 3 ? start : n_clues);
+  // Every try starts from about 40 random clues, is made solvable and is then thinned
+  // by clue removal. (A try that stood or fell with exactly n_clues random clues
+  // would almost never have a unique solution at 18 to 27 clues, so the harder
+  // difficulties would fail.)
+  set_initial_clues(start);
   count_mask();
   apply_mask();
   solve(top.method);
-  if (top.method >= 3) return;
   // The pool holds 81 cells without symmetry, else the symmetric half.
   PUZZLE_CELL** const pool_end = clue_cells_begin + (symmetry == 2 ? 81 : n_sym_pool);
   while (method_counts[28] && next_clue_cell < pool_end) {

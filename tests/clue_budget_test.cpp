@@ -66,7 +66,9 @@ TEST(ClueBudget, DrawsStayInsideTheCdfRows) {
           EXPECT_LE(n, top.max_clues);
           // A count whose cdf entry does not exceed the previous one is never drawn.
           int const i = n - top.min_clues;
-          if (i > 0) EXPECT_GT(top.clue_cdf[i], top.clue_cdf[i - 1]) << d << m << a << " count " << n;
+          if (i > 0) {
+            EXPECT_GT(top.clue_cdf[i], top.clue_cdf[i - 1]) << d << m << a << " count " << n;
+          }
         }
       }
   Puzzle p;
@@ -127,7 +129,9 @@ TEST(ClueBudget, SymmetricPoolsAndInitialClues) {
     EXPECT_EQ(p.n_initial_clues, 20);
     EXPECT_EQ(p.next_clue_cell, &p.clue_cells[20]);
     for (int i = 0; i < 81; ++i)
-      if (p.cells[i].mask & 1) EXPECT_TRUE(p.cells[80 - i].mask & 1);
+      if (p.cells[i].mask & 1) {
+        EXPECT_TRUE(p.cells[80 - i].mask & 1);
+      }
 
     // No symmetry: exactly n random cells.
     p.symmetry = 2;
