@@ -98,6 +98,19 @@ SUDOKU_API void sudoku_digit_assistant_update(SudokuPuzzle* h);
 /* Hides the marks of empty cells (they are kept). */
 SUDOKU_API void sudoku_digit_assistant_hide(SudokuPuzzle* h);
 
+/* ---- Generation ---- */
+
+/* Fills the handle with a new puzzle of the given kind and difficulty (0..9), ready for play.
+   quality is accepted and not used. Returns 1, or 0 when it failed or was cancelled. */
+SUDOKU_API int sudoku_generate(SudokuPuzzle* h, int map, int adjacency, int difficulty, int quality);
+/* Fills the handle with a complete random solution (digits in the cell view's solution field).
+   Returns 1, or 0 when it failed, was cancelled or ran past the deadline. */
+SUDOKU_API int sudoku_generate_solution(SudokuPuzzle* h, int map, int adjacency);
+/* Asks a running generation on h to stop; may be called from another thread. */
+SUDOKU_API void sudoku_cancel(SudokuPuzzle* h);
+/* Bounds solution construction to ms milliseconds from now (steady clock); ms < 1 removes the bound. */
+SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
+
 /* ---- Reproducible runs (extension) ---- */
 
 /* seed != 0: the calling thread's random draws (every random choice of the engine) come from a

@@ -5,7 +5,9 @@
 
 #include "model/puzzle.h"
 
-Puzzle::Puzzle() : are_neighbors_array(nullptr) {}
+// A new board reads as all zeros (no table, stop flags clear, no deadline) rather
+// than as uninitialised memory.
+Puzzle::Puzzle() { std::memset(static_cast<void*>(this), 0, sizeof(Puzzle)); }
 
 Puzzle::~Puzzle() { free_are_neighbors_array(); }
 

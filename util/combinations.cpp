@@ -1,5 +1,6 @@
 #include "util/combinations.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "util/random.h"
@@ -15,6 +16,7 @@ constexpr int kTotalInts = 4200;  // sum of k * C(n, k) is 4097, plus one placeh
 int* combination_pointers[kTotalCombinations + 16];
 int combination_ints[kTotalInts];
 std::once_flag table_once;
+std::atomic<bool> table_ready{false};
 
 void build_table() {
   int** next_ptr = combination_pointers;
@@ -51,7 +53,15 @@ void build_table() {
 
 }  // namespace
 
-void initialize_comb_routine(void) { std::call_once(table_once, build_table); }
+// The lookups below sit in hot solver loops: after the build one relaxed-cost
+// acquire load replaces the call_once.
+void initialize_comb_routine(void) {
+  if (table_ready.load(std::memory_order_acquire)) return;
+  std::call_once(table_once, [] {
+    build_table();
+    table_ready.store(true, std::memory_order_release);
+  });
+}
 
 int n_combinations(int n, int k) {
   initialize_comb_routine();

@@ -1,0 +1,58 @@
+#include "cli/generated_puzzle.h"
+
+#include <nlohmann/json.hpp>
+
+#include "cli/grid_format.h"
+
+char const* const kDifficultyNames[10] = {"quickie", "easy",  "moderately_easy", "moderate", "moderately_hard",
+                                          "hard",    "vicious", "fiendish",      "hell",     "beyond_hell"};
+
+int parse_difficulty(std::string const& text) {
+  for (int d = 0; d < 10; ++d)
+    if (text == kDifficultyNames[d] || text == std::to_string(d)) return d;
+  return -1;
+}
+
+GeneratedPuzzle read_generated_puzzle(SudokuPuzzle* h, int difficulty, bool jigsaw, bool x) {
+  GeneratedPuzzle p;
+  p.difficulty = difficulty;
+  p.jigsaw = jigsaw;
+  p.x = x;
+  for (int i = 0; i < 81; ++i) {
+    int v[9];
+    sudoku_get_cell(h, i, v);
+    char const digit = static_cast<char>('0' + v[0]);
+    p.solution += digit;
+    p.clues += v[1] ? digit : '.';
+    p.n_clues += v[1] ? 1 : 0;
+    p.groups[i] = v[6];
+  }
+  sudoku_get_color_map(h, p.colors);
+  return p;
+}
+
+std::string format_generated(GeneratedPuzzle const& p, OutputFormat format) {
+  switch (format) {
+    case OutputFormat::line:
+      return p.clues + "\n";
+    case OutputFormat::json: {
+      nlohmann::json j;
+      j["clues"] = p.clues;
+      j["solution"] = p.solution;
+      std::string groups;
+      for (int g : p.groups) groups += static_cast<char>('0' + g);
+      j["groups"] = groups;
+      j["colors"] = std::vector<int>(p.colors, p.colors + 9);
+      j["difficulty"] = kDifficultyNames[p.difficulty];
+      j["difficulty_level"] = p.difficulty;
+      j["clue_count"] = p.n_clues;
+      j["jigsaw"] = p.jigsaw;
+      j["x"] = p.x;
+      return j.dump() + "\n";
+    }
+    case OutputFormat::text:
+    default:
+      return std::string(kDifficultyNames[p.difficulty]) + (p.jigsaw ? " jigsaw" : "") + (p.x ? " x" : "") + ", " +
+             std::to_string(p.n_clues) + " clues\n" + format_grid_text(p.clues, p.jigsaw ? p.groups : nullptr);
+  }
+}

@@ -1,0 +1,226 @@
+// Clue removal and rating: many independent tries, each a random symmetric clue
+// set made solvable and thinned while the allowed techniques still solve it; the
+// best-rated try wins.
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "generator/clue_parameters.h"
+#include "model/puzzle.h"
+#include "util/combinations.h"
+
+namespace {
+
+CLUE_PARAMETERS const& entry_for(Puzzle const& p) {
+  return clue_parameters[p.difficulty][p.map_type][p.adjacency_type];
+}
+
+// A saved board: its cells and statistics, copied by value (never the whole Puzzle).
+struct BoardSave {
+  PUZZLE_CELL cells[81];
+  int32_t counts[N_METHOD_COUNTS];
+
+  void take(Puzzle const& p) {
+    std::memcpy(cells, p.cells, sizeof cells);
+    std::memcpy(counts, p.method_counts, sizeof counts);
+  }
+  void give(Puzzle& p) const {
+    std::memcpy(static_cast<void*>(p.cells), cells, sizeof cells);
+    std::memcpy(p.method_counts, counts, sizeof counts);
+  }
+};
+
+}  // namespace
+
+int Puzzle::rate_puzzle() { return rate_puzzle(method_counts); }
+
+int Puzzle::rate_puzzle(int const* counts) {
+  CLUE_ATOM const& top = entry_for(*this).top_atom();
+  int32_t const* const weights = rating_coefficients[top.rating_set];
+  int const n = counts[29];
+  if (n > top.max_clues) return 0;
+  // 32-bit two's-complement arithmetic that wraps on overflow.
+  uint32_t rating = static_cast<uint32_t>(weights[0]) * static_cast<uint32_t>(40 - n);
+  for (int m = 0; m <= 26; ++m) rating += static_cast<uint32_t>(weights[m + 1]) * static_cast<uint32_t>(counts[m]);
+  return static_cast<int>(rating);
+}
+
+bool Puzzle::at_least_one_technique_for_difficulty(int const* counts) {
+  CLUE_PARAMETERS const& entry = entry_for(*this);
+  for (int a = 0; a < entry.n_atoms; ++a)
+    if (counts[entry.atoms[entry.atom_order[a]].method] != 0) return true;
+  return false;
+}
+
+bool Puzzle::try_all_parameter_atoms() {
+  CLUE_PARAMETERS const& entry = entry_for(*this);
+  for (int a = 0; a < entry.n_atoms; ++a) {
+    METHOD_TYPE const m = entry.atoms[entry.atom_order[a]].method;
+    apply_mask();
+    solve(m);
+    if (method_counts[28] == 0 && method_counts[m] != 0) return true;
+  }
+  return false;
+}
+
+int Puzzle::construct_puzzle(UI_QUALITY /*quality*/, MAP_TYPE /*map*/) {
+  define_are_neighbors_array();
+  set_n_clues(UI_QUALITY_2);
+  set_symmetry();
+  if (symmetry != 2) build_sym_pool();
+  define_overlap_maps();
+  int const result = make_puzzle(UI_QUALITY_2);
+  for (auto& cell : cells) cell.mask &= 1;
+  free_are_neighbors_array();
+  return result;
+}
+
+int Puzzle::make_puzzle(UI_QUALITY quality) {
+  CLUE_ATOM const& top = entry_for(*this).top_atom();
+  int const itries = top.tries[quality];
+  int too_many_clues[81] = {0};
+  int smallest_seen = 81, no_removable = 0, wrong_technique = 0;
+  int by_mult = 0, dbl_restr = 0, als = 0, x_wing = 0, x_chain = 0, xy_chain = 0;
+  int best_rating = 0;
+  time_t const start = std::time(nullptr);
+  time_t const report_deadline = start + 1190;
+  BoardSave best;
+
+  int i = 0;
+  for (; i < itries; ++i) {
+    if (cancel_is_requested()) break;
+    make_solvable_puzzle();
+    int const r = remove_clues_returning_rating(std::time(nullptr) + 600, 1);
+    if (r > best_rating) {
+      best_rating = r;
+      best.take(*this);
+      if (top.stop_on_exact && method_counts[29] == n_clues) break;
+    } else {
+      int const clues = method_counts[29];
+      if (clues < smallest_seen) smallest_seen = clues;
+      if (clues > top.max_clues)
+        ++too_many_clues[clues < 81 ? clues : 80];
+      else if (at_least_one_technique_for_difficulty(method_counts))
+        ++no_removable;
+      else
+        ++wrong_technique;
+      by_mult += method_counts[MULTIPLE_DIGITS];
+      dbl_restr += method_counts[DOUBLE_RESTRICTION];
+      als += method_counts[ALMOST_LOCKED_SETS];
+      x_wing += method_counts[X_WING];
+      x_chain += method_counts[X_CHAINS];
+      xy_chain += method_counts[XY_CHAINS];
+    }
+  }
+
+  if (best_rating > 0) {
+    if (cancel_is_requested()) {
+      if (difficulty < 7) return -4;
+      bool const long_enough = std::time(nullptr) - start >= 595;
+      if (!long_enough && best.counts[29] > n_clues + 2) return -4;
+    }
+    best.give(*this);
+    std::fprintf(stderr, "make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", i, itries, best_rating,
+                 method_counts[29], method_counts[7]);
+    return n_clues;
+  }
+
+  std::fprintf(stderr, "make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ", i,
+               itries, std::time(nullptr) > report_deadline ? "yes" : "no", static_cast<int>(top.method),
+               static_cast<int>(difficulty));
+  for (int c = 0; c < 81; ++c)
+    if (too_many_clues[c]) std::fprintf(stderr, "%d:%d ", c, too_many_clues[c]);
+  std::fprintf(stderr, "} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", wrong_technique,
+               no_removable, smallest_seen, top.max_clues);
+  std::fprintf(stderr, "  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n", by_mult,
+               dbl_restr, x_wing, x_chain, xy_chain, als);
+  return -3;
+}
+
+void Puzzle::make_solvable_puzzle() {
+  CLUE_ATOM const& top = entry_for(*this).top_atom();
+  int const start = symmetry == 2 ? 40 : 40 + (n_clues & 1);
+  // Every try starts from about 40 random clues, is made solvable and is then thinned
+  // by clue removal. (A try that stood or fell with exactly n_clues random clues
+  // would almost never have a unique solution at 18 to 27 clues, so the harder
+  // difficulties would fail.)
+  set_initial_clues(start);
+  count_mask();
+  apply_mask();
+  solve(top.method);
+  // The pool holds 81 cells without symmetry, else the symmetric half.
+  PUZZLE_CELL** const pool_end = clue_cells_begin + (symmetry == 2 ? 81 : n_sym_pool);
+  while (method_counts[28] && next_clue_cell < pool_end) {
+    add_a_clue_or_two();
+    solve(top.method);
+  }
+}
+
+void Puzzle::add_a_clue_or_two() {
+  PUZZLE_CELL* const cell = *next_clue_cell;
+  cell->elim_bits = static_cast<uint32_t>(cell->solution);
+  cell->mask = 1;
+  if (symmetry != 2) {
+    PUZZLE_CELL* const partner = p_sym_cell(cell);
+    partner->elim_bits = static_cast<uint32_t>(partner->solution);
+    partner->mask = 1;
+  }
+  ++next_clue_cell;
+}
+
+int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
+  if (method_counts[29] <= n_clues) {
+    if (method_counts[28] || !at_least_one_technique_for_difficulty(method_counts) || rate_puzzle() < 1) return 0;
+    return rate_puzzle(method_counts);
+  }
+  BoardSave working, kept;
+  std::memset(working.counts, 0, sizeof working.counts);
+  int best_rating = 0;
+  bool improved = false;
+  int order[81];
+  initialize_comb(n_initial_clues, order);
+  bool const symmetric = symmetry != 2;
+
+  for (int pass = 0; pass < passes; ++pass) {
+    if (pass > 0) random_combination(n_initial_clues, n_initial_clues, order);
+    bool removed = false;
+    for (int j = 0; j < n_initial_clues; ++j) {
+      if (method_counts[29] <= n_clues) break;
+      if (std::time(nullptr) > deadline) return 0;
+      PUZZLE_CELL* const cell = clue_cells[order[j]];
+      PUZZLE_CELL* const partner = symmetric ? p_sym_cell(cell) : nullptr;
+      cell->mask = 0;
+      --method_counts[29];
+      if (partner) {
+        partner->mask = 0;
+        --method_counts[29];
+      }
+      apply_mask();
+      solve(entry_for(*this).top_atom().method);
+      if (method_counts[28]) {
+        cell->mask = 1;
+        ++method_counts[29];
+        if (partner) {
+          partner->mask = 1;
+          ++method_counts[29];
+        }
+        continue;
+      }
+      removed = true;
+      if (at_least_one_technique_for_difficulty(method_counts) && rate_puzzle() > 0)
+        working.take(*this);
+      else if (!at_least_one_technique_for_difficulty(working.counts))
+        working.take(*this);
+    }
+    if (removed && at_least_one_technique_for_difficulty(working.counts)) {
+      int const r = rate_puzzle(working.counts);
+      if (r > best_rating) {
+        best_rating = r;
+        kept = working;
+        improved = true;
+      }
+    }
+  }
+  if (improved) kept.give(*this);
+  return best_rating;
+}

@@ -1,0 +1,177 @@
+// Generation through the C interface: every puzzle is consistent, has exactly one
+// solution, respects its entry's clue range and symmetry, and plays to solved.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "generator/clue_parameters.h"
+#include "reference_solver.h"
+#include "test_boards.h"
+#include "util/random.h"
+
+namespace {
+
+struct Generated {
+  int clues[81], solution[81], groups[81];
+  int n_clues = 0;
+};
+
+Generated read_back(SudokuPuzzle* h) {
+  Generated g;
+  for (int i = 0; i < 81; ++i) {
+    int v[9];
+    sudoku_get_cell(h, i, v);
+    g.solution[i] = v[0];
+    g.clues[i] = v[1] ? v[0] : 0;
+    g.groups[i] = v[6];
+    g.n_clues += v[1] ? 1 : 0;
+  }
+  return g;
+}
+
+bool symmetric(Generated const& g, bool mirror) {
+  for (int i = 0; i < 81; ++i) {
+    int const partner = mirror ? (i / 9) * 9 + 8 - i % 9 : 80 - i;
+    if ((g.clues[i] != 0) != (g.clues[partner] != 0)) return false;
+  }
+  return true;
+}
+
+void check_generated(SudokuPuzzle* h, int difficulty, bool x) {
+  Generated const g = read_back(h);
+  // Consistent complete solution, givens equal to it.
+  for (int i = 0; i < 81; ++i) {
+    ASSERT_GE(g.solution[i], 1);
+    ASSERT_LE(g.solution[i], 9);
+  }
+  std::array<int, 81> found{};
+  ASSERT_EQ(reference::count_solutions(g.clues, g.groups, x, 2, &found), 1) << "difficulty " << difficulty;
+  for (int i = 0; i < 81; ++i) ASSERT_EQ(found[i], g.solution[i]);
+  CLUE_ATOM const& top = clue_parameters[difficulty][0][x ? 1 : 0].top_atom();
+  EXPECT_LE(g.n_clues, top.max_clues);
+  EXPECT_GE(g.n_clues, 17);
+  // The clue pattern has the symmetry the generator chose (2 = none).
+  int const chosen = reinterpret_cast<Puzzle*>(h)->symmetry;
+  if (chosen != 2) {
+    EXPECT_TRUE(symmetric(g, chosen == 0)) << "symmetry " << chosen;
+  }
+
+  // The solver at the entry's top technique solves it.
+  Puzzle p;
+  p.set_types(MAP_REGULAR, x ? ADJ_X : ADJ_NONE);
+  p.set_difficulty(static_cast<UI_DIFFICULTY>(difficulty));
+  Matrix<int, 9> m;
+  for (int i = 0; i < 81; ++i) m.data()[i] = g.groups[i];
+  p.setup(m);
+  for (int i = 0; i < 81; ++i) {
+    p.cells[i].solution = 1 << g.solution[i];
+    p.cells[i].mask = g.clues[i] ? 1 : 0;
+  }
+  p.apply_mask();
+  p.define_are_neighbors_array();
+  p.define_overlap_maps();
+  p.solve(top.method);
+  EXPECT_EQ(p.method_counts[28], 0) << "difficulty " << difficulty;
+  EXPECT_TRUE(p.check_elim_bits_against_soln());
+
+  // Playing every answer reaches state 1.
+  for (int i = 0; i < 81; ++i)
+    if (!g.clues[i]) sudoku_set_user_answer(h, i, g.solution[i], 0, 1);
+  int counts[10];
+  EXPECT_EQ(sudoku_get_state(h, counts), 1);
+  EXPECT_EQ(sudoku_distance(h), 0);
+}
+
+}  // namespace
+
+class GenerateEveryDifficulty : public ::testing::TestWithParam<int> {};
+
+TEST_P(GenerateEveryDifficulty, RegularWithAndWithoutX) {
+  int const difficulty = GetParam();
+  for (int x = 0; x <= 1; ++x) {
+    SudokuPuzzle* h = sudoku_new();
+    sudoku_seed_random(1000 + difficulty * 2 + x);
+    ASSERT_EQ(sudoku_generate(h, 0, x, difficulty, 2), 1);
+    sudoku_seed_random(0);
+    check_generated(h, difficulty, x == 1);
+    sudoku_free(h);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, GenerateEveryDifficulty, ::testing::Range(0, 8));
+
+TEST(Generate, SameSeedSamePuzzle) {
+  auto make = [](uint64_t seed) {
+    SudokuPuzzle* h = sudoku_new();
+    sudoku_seed_random(seed);
+    EXPECT_EQ(sudoku_generate(h, 0, 0, 3, 2), 1);
+    sudoku_seed_random(0);
+    std::vector<unsigned char> bytes(PUZZLE_BYTES);
+    sudoku_get_puzzle_bytes(h, bytes.data());
+    sudoku_free(h);
+    return bytes;
+  };
+  EXPECT_EQ(make(5), make(5));
+  EXPECT_NE(make(5), make(6));
+}
+
+TEST(Generate, ArgumentNormalisation) {
+  SudokuPuzzle* h = sudoku_new();
+  ASSERT_EQ(sudoku_generate(h, 2, 7, 12, 0), 1);
+  Puzzle* p = reinterpret_cast<Puzzle*>(h);
+  EXPECT_EQ(p->difficulty, UI_EASY);
+  EXPECT_EQ(p->map_type, MAP_REGULAR);
+  EXPECT_EQ(p->adjacency_type, ADJ_NONE);
+  Generated const g = read_back(h);
+  for (int i = 0; i < 81; ++i) EXPECT_EQ(g.groups[i], square_group_map[i / 9][i % 9]);
+  sudoku_free(h);
+}
+
+TEST(Generate, SolutionCallFillsEveryHouse) {
+  for (int x = 0; x <= 1; ++x) {
+    SudokuPuzzle* h = sudoku_new();
+    ASSERT_EQ(sudoku_generate_solution(h, 0, x), 1);
+    Generated const g = read_back(h);
+    // The solution is a complete grid: as clues it has exactly itself as solution.
+    EXPECT_EQ(reference::count_solutions(g.solution, g.groups, x == 1), 1);
+    sudoku_free(h);
+  }
+}
+
+TEST(Generate, DeadlineInThePastFailsWithMessage) {
+  SudokuPuzzle* h = sudoku_new();
+  Puzzle* p = reinterpret_cast<Puzzle*>(h);
+  sudoku_set_deadline_ms(h, 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Poll count just below a multiple of 1024: the first filler call reads the clock.
+  p->deadline_poll_count = 1023;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(sudoku_generate_solution(h, 0, 0), 0);
+  std::string const err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("sudoku_generate_solution: construct_solution failed\n"), std::string::npos);
+  sudoku_set_deadline_ms(h, 0);
+  EXPECT_EQ(p->deadline_ms, 0);
+  EXPECT_EQ(sudoku_generate_solution(h, 0, 0), 1);
+  sudoku_free(h);
+}
+
+TEST(Generate, CancelFromAnotherThreadReturnsZero) {
+  SudokuPuzzle* h = sudoku_new();
+  std::atomic<bool> started{false};
+  std::atomic<int> result{-1};
+  std::thread worker([&] {
+    started = true;
+    result = sudoku_generate(h, 0, 0, 6, 2);  // 2000 tries: long enough to cancel
+  });
+  while (!started) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  testing::internal::CaptureStderr();
+  sudoku_cancel(h);
+  worker.join();
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(result.load(), 0);
+  sudoku_free(h);
+}
