@@ -46,16 +46,19 @@ struct DigitLines {
   uint32_t group_crosses[9];  // [group] bit p: the group has the digit on cross line p
   uint32_t line_in_group[9][9];   // [line][group] cross indices of the line's cells in the group
   uint32_t cross_in_group[9][9];  // [cross line][group] line indices of its cells in the group
+  int group_at[9][9];             // [line][cross line] group of the cell where they meet
 
   DigitLines(Puzzle const& p, uint32_t digit_bit, DIMENSION line_dim) {
     DIMENSION const cross_dim = line_dim == DIM_ROW ? DIM_COL : DIM_ROW;
     for (int i = 0; i < 9; ++i) {
+      for (int x = 0; x < 9; ++x) group_at[i][x] = -1;
       along_line[i] = along_cross[i] = group_lines[i] = group_crosses[i] = 0;
       for (int g = 0; g < 9; ++g) line_in_group[i][g] = cross_in_group[i][g] = 0;
     }
     for (auto const& cell : p.cells) {
       int const l = cell.house[line_dim], x = cell.house[cross_dim], g = cell.house[DIM_GROUP];
       if (g < 0 || g > 8) continue;
+      group_at[l][x] = g;
       line_in_group[l][g] |= 1u << x;
       cross_in_group[x][g] |= 1u << l;
       if (!(cell.elim_bits & digit_bit)) continue;

@@ -81,18 +81,27 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
         groups_met |= cross_groups[cross[i]];
         cross_removes |= (at.along_cross[cross[i]] & ~def_mask) != 0;
       }
-      uint32_t residual[9];  // the digit's cells of each defining line off the chosen cross lines
-      for (int i = 0; i < k_def; ++i) residual[i] = at.along_line[def[i]] & ~cross_mask;
+      // The groups that hold the digit's cells of the defining lines off the chosen
+      // cross lines: a group choice covers the base exactly when it contains them.
+      uint32_t needed_groups = 0;
+      bool coverable = true;
+      for (int i = 0; i < k_def && coverable; ++i) {
+        uint32_t residual = at.along_line[def[i]] & ~cross_mask;
+        for (; residual; residual &= residual - 1) {
+          int const g = at.group_at[def[i]][__builtin_ctz(residual)];
+          if (g < 0) {
+            coverable = false;
+            break;
+          }
+          needed_groups |= 1u << g;
+        }
+      }
+      if (!coverable || (needed_groups & groups_met) || __builtin_popcount(needed_groups) > k_grp) continue;
       for (int c = 0; c < n_grp_choices; ++c) {
         choose(group_list, n_groups, k_grp, c, grp);
-        if (fish::mask_of(grp, k_grp) & groups_met) continue;  // cover sets must be disjoint
-        bool covered = true;
-        for (int i = 0; i < k_def && covered; ++i) {
-          uint32_t in_groups = 0;
-          for (int j = 0; j < k_grp; ++j) in_groups |= at.line_in_group[def[i]][grp[j]];
-          covered = (residual[i] & ~in_groups) == 0;
-        }
-        if (!covered) continue;
+        uint32_t const grp_mask = fish::mask_of(grp, k_grp);
+        if (grp_mask & groups_met) continue;  // cover sets must be disjoint
+        if (needed_groups & ~grp_mask) continue;
         bool removes = cross_removes;
         for (int j = 0; j < k_grp && !removes; ++j) removes = (at.group_lines[grp[j]] & ~def_mask) != 0;
         if (!removes) continue;
