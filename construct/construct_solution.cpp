@@ -129,7 +129,8 @@ bool Puzzle::initialize_rest_of_array() {
 bool Puzzle::set_value(PUZZLE_CELL* cell) {
   int const n = count_set_bits(cell->elim_bits, 1, 9);
   if (n == 0) return false;
-  cell->solution = static_cast<int32_t>(get_nth_nonzero_bit(cell->elim_bits, static_cast<int>(arc4random_uniform(n)) + 1));
+  int const r = static_cast<int>(arc4random_uniform(static_cast<uint32_t>(n))) + 1;
+  cell->solution = static_cast<int32_t>(get_nth_nonzero_bit(cell->elim_bits, r));
   return true;
 }
 

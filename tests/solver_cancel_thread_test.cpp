@@ -41,9 +41,10 @@ TEST(CancelFromAnotherThread, StopsARunningConstruction) {
 }
 
 TEST(CancelFromAnotherThread, StopsARunningSolve) {
-  std::vector<Puzzle> boards(6);
+  std::vector<Puzzle> boards(3);
   for (size_t i = 0; i < boards.size(); ++i)
-    ASSERT_TRUE(solver_fixtures::make_random_puzzle(boards[i], 900 + i, test_boards::square_map(), ADJ_X));
+    ASSERT_TRUE(solver_fixtures::make_random_puzzle(boards[i], 900 + i, test_boards::square_map(), ADJ_NONE,
+                                                    MAP_REGULAR, 2000));
   Puzzle& p = boards[0];
   std::atomic<bool> running{false};
   std::atomic<int> solves{0};

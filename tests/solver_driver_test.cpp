@@ -80,7 +80,9 @@ TEST(SolverDriver, PredecessorLadder) {
 
 TEST(SolverDriver, SimpleEliminationStopsWhereAHiddenSingleIsNeeded) {
   Puzzle p;
-  ASSERT_TRUE(find_puzzle(p, 100, [](Puzzle& q) { return !solved_by(q, SIMPLE_ELIMINATION) && solved_by(q, HIDDEN_SINGLES); }));
+  ASSERT_TRUE(find_puzzle(p, 100, [](Puzzle& q) {
+    return !solved_by(q, SIMPLE_ELIMINATION) && solved_by(q, HIDDEN_SINGLES);
+  }));
   int clues = 0;
   for (auto const& cell : p.cells) clues += cell.mask & 1;
 
@@ -148,9 +150,8 @@ TEST(SolverDriver, SolveStartsFreshStatisticsEachCall) {
 }
 
 TEST(SolverDriver, MethodsWithoutATechniqueEndTheProcess) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
   Puzzle p;
-  ASSERT_TRUE(make_random_puzzle(p, 11, square_map(), ADJ_NONE));
+  solver_fixtures::open_board(p);
   EXPECT_EXIT(p.simplify(XY_WING), testing::ExitedWithCode(5), "simplify: no technique for method 13");
   EXPECT_EXIT(p.simplify(static_cast<METHOD_TYPE>(20)), testing::ExitedWithCode(5), "");
   EXPECT_EXIT(p.simplify(SIMPLE_ELIMINATION), testing::ExitedWithCode(5), "");
