@@ -188,7 +188,7 @@ bool Puzzle::rows_and_cols_with_fins_for_digit(unsigned digit_bit, DIMENSION bas
       uint32_t const base_mask = fish::mask_of(chosen_base, k);
       uint32_t need = 0;
       for (int j = 0; j < k; ++j) need |= at.along_line[chosen_base[j]];
-      if (__builtin_popcount(need) > k) continue;  // no k cover lines can hold them
+      if (fish::popcount9(need) > k) continue;  // no k cover lines can hold them
       for (int c = 0; c < n_cover_choices; ++c) {
         int const* const cover_comb = fish::comb_at(n_cover, k, c);
         // Lines meeting the fin's group come first, so the first line that does not

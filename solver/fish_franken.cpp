@@ -95,8 +95,10 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
           }
           needed_groups |= 1u << g;
         }
+        // Stop as soon as no group choice can contain them.
+        if ((needed_groups & groups_met) || fish::popcount9(needed_groups) > k_grp) coverable = false;
       }
-      if (!coverable || (needed_groups & groups_met) || __builtin_popcount(needed_groups) > k_grp) continue;
+      if (!coverable) continue;
       for (int c = 0; c < n_grp_choices; ++c) {
         choose(group_list, n_groups, k_grp, c, grp);
         uint32_t const grp_mask = fish::mask_of(grp, k_grp);
