@@ -129,12 +129,15 @@ bool Puzzle::initialize_rest_of_array() {
 bool Puzzle::set_value(PUZZLE_CELL* cell) {
   int const n = count_set_bits(cell->elim_bits, 1, 9);
   if (n == 0) return false;
-  cell->solution = static_cast<int32_t>(get_nth_nonzero_bit(cell->elim_bits, static_cast<int>(arc4random_uniform(n)) + 1));
+  int const r = static_cast<int>(arc4random_uniform(static_cast<uint32_t>(n))) + 1;
+  cell->solution = static_cast<int32_t>(get_nth_nonzero_bit(cell->elim_bits, r));
   return true;
 }
 
 bool Puzzle::exclude_value_from_future_cell(PUZZLE_CELL const* placed, PUZZLE_CELL* later) {
-  if (!are_neighbors(placed, later)) return true;
+  // The neighbour table by array position (the same entry as are_neighbors, without
+  // recomputing each cell's index from its row and column).
+  if (!are_neighbors_array[(placed - cells) * 81 + (later - cells)]) return true;
   later->elim_bits &= ~static_cast<uint32_t>(placed->solution);
   return later->elim_bits != 0;
 }

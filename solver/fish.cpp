@@ -94,17 +94,35 @@ bool Puzzle::simplify_once_rows_and_cols_for_digit(METHOD_TYPE m, unsigned digit
     default:
       return false;
   }
+  initialize_comb_routine();
+  // Choices are screened on 9-bit masks; the cells are walked only for a choice
+  // that is a fish and removes something (the first such choice in search order).
+  fish::DigitLines const at(*this, digit_bit, DIM_ROW);  // along_line: rows, along_cross: columns
   int base[9], cover[9];
   for (int k = k_min; k <= k_max; ++k) {
     if (k > n_rows || k > n_cols) continue;
     bool const try_columns = columns_at_largest || k < k_max;
     int const n_row_combs = n_combinations(n_rows, k), n_col_combs = n_combinations(n_cols, k);
     for (int i = 0; i < n_row_combs; ++i) {
-      fish::select(rows, combination_for_combnumber(n_rows, k, i), k, base);
+      fish::select(rows, fish::comb_at(n_rows, k, i), k, base);
+      uint32_t const row_mask = fish::mask_of(base, k);
+      uint32_t row_cells = 0;  // columns holding the digit in the chosen rows
+      for (int r = 0; r < k; ++r) row_cells |= at.along_line[base[r]];
       for (int j = 0; j < n_col_combs; ++j) {
-        fish::select(cols, combination_for_combnumber(n_cols, k, j), k, cover);
-        if (rows_and_cols_for_digit(digit_bit, DIM_ROW, DIM_COL, base, cover, k)) return true;
-        if (try_columns && rows_and_cols_for_digit(digit_bit, DIM_COL, DIM_ROW, cover, base, k)) return true;
+        fish::select(cols, fish::comb_at(n_cols, k, j), k, cover);
+        uint32_t const col_mask = fish::mask_of(cover, k);
+        if (!(row_cells & ~col_mask)) {
+          bool removes = false;
+          for (int c = 0; c < k && !removes; ++c) removes = (at.along_cross[cover[c]] & ~row_mask) != 0;
+          if (removes && rows_and_cols_for_digit(digit_bit, DIM_ROW, DIM_COL, base, cover, k)) return true;
+        }
+        if (!try_columns) continue;
+        uint32_t col_cells = 0;  // rows holding the digit in the chosen columns
+        for (int c = 0; c < k; ++c) col_cells |= at.along_cross[cover[c]];
+        if (col_cells & ~row_mask) continue;
+        bool removes = false;
+        for (int r = 0; r < k && !removes; ++r) removes = (at.along_line[base[r]] & ~col_mask) != 0;
+        if (removes && rows_and_cols_for_digit(digit_bit, DIM_COL, DIM_ROW, cover, base, k)) return true;
       }
     }
   }

@@ -174,21 +174,32 @@ bool Puzzle::rows_and_cols_with_fins_for_digit(unsigned digit_bit, DIMENSION bas
   DIMENSION const cover_dim = cross_of(base_dim);
   int const fin_group = fin1->house[DIM_GROUP];
   int const k_max = std::min({n_base, n_cover, kMaxFinnedSize});
+  initialize_comb_routine();
+  // along_line: the base lines' cells by cross index; along_cross: the cover lines' by base index.
+  fish::DigitLines const at(*this, digit_bit, base_dim);
   int chosen_base[kMaxFinnedSize], chosen_cover[kMaxFinnedSize];
   chosen_base[0] = base[0];
   for (int k = 3; k <= k_max; ++k) {
     int const n_base_choices = n_combinations(n_base - 1, k - 1);
     int const n_cover_choices = n_combinations(n_cover, k);
     for (int i = 0; i < n_base_choices; ++i) {
-      int const* const comb = combination_for_combnumber(n_base - 1, k - 1, i);
+      int const* const comb = fish::comb_at(n_base - 1, k - 1, i);
       for (int j = 0; j < k - 1; ++j) chosen_base[j + 1] = base[1 + comb[j]];
+      uint32_t const base_mask = fish::mask_of(chosen_base, k);
+      uint32_t need = 0;
+      for (int j = 0; j < k; ++j) need |= at.along_line[chosen_base[j]];
+      if (fish::popcount9(need) > k) continue;  // no k cover lines can hold them
       for (int c = 0; c < n_cover_choices; ++c) {
-        int const* const cover_comb = combination_for_combnumber(n_cover, k, c);
+        int const* const cover_comb = fish::comb_at(n_cover, k, c);
         // Lines meeting the fin's group come first, so the first line that does not
         // meet it ends every later choice too.
         if (!line_and_group_overlap(cover_dim, cover[cover_comb[0]], fin_group)) break;
         fish::select(cover, cover_comb, k, chosen_cover);
-        if (rows_and_cols_for_digit(digit_bit, base_dim, cover_dim, chosen_base, chosen_cover, k)) return true;
+        if (need & ~fish::mask_of(chosen_cover, k)) continue;
+        bool removes = false;
+        for (int j = 0; j < k && !removes; ++j) removes = (at.along_cross[chosen_cover[j]] & ~base_mask) != 0;
+        if (removes && rows_and_cols_for_digit(digit_bit, base_dim, cover_dim, chosen_base, chosen_cover, k))
+          return true;
       }
     }
   }

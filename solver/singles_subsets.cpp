@@ -11,11 +11,12 @@ constexpr int kSlotGroupToLine = 34;
 constexpr int kSlotLineToGroup = 35;
 constexpr int kSlotSubsetOf2 = 39;  // 40 and 41 for subsets of 3 and 4 digits
 
-// True when no cell of the ring through `cell` in `dim`, other than the cell, has `bit`.
-bool alone_in_house(PUZZLE_CELL const* cell, int dim, uint32_t bit) {
+// The candidates of the cell that no other cell of its ring in `dim` has.
+uint32_t alone_in_house(PUZZLE_CELL const* cell, int dim) {
+  uint32_t others = 0;
   for (PUZZLE_CELL const* other = Puzzle::next_in(cell, dim); other != cell; other = Puzzle::next_in(other, dim))
-    if (other->elim_bits & bit) return false;
-  return true;
+    others |= other->elim_bits;
+  return cell->elim_bits & ~others;
 }
 
 }  // namespace
@@ -31,31 +32,25 @@ bool Puzzle::simplify_once_by_cells(METHOD_TYPE m) {
 }
 
 bool Puzzle::simplify_cell_using_digits(PUZZLE_CELL* cell) {
-  uint32_t const digits = cell->elim_bits;
-  for (int d = 1; d <= 9; ++d) {
-    uint32_t const bit = 1u << d;
-    if (!(digits & bit)) continue;
-    if (alone_in_house(cell, DIM_GROUP, bit)) {
-      cell->elim_bits = bit;
-      ++method_counts[kSlotHiddenSingleGroup];
-      return true;
-    }
-    if (alone_in_house(cell, DIM_ROW, bit) || alone_in_house(cell, DIM_COL, bit)) {
-      cell->elim_bits = bit;
-      ++method_counts[kSlotHiddenSingleLine];
-      return true;
-    }
+  // Each house is walked once; the digits are then taken in ascending order, the
+  // group before the row and the column for each digit.
+  uint32_t const in_group = alone_in_house(cell, DIM_GROUP);
+  uint32_t const in_line = alone_in_house(cell, DIM_ROW) | alone_in_house(cell, DIM_COL);
+  uint32_t const any = in_group | in_line;
+  if (any) {
+    uint32_t const bit = any & (0u - any);  // lowest digit
+    cell->elim_bits = bit;
+    ++method_counts[(in_group & bit) ? kSlotHiddenSingleGroup : kSlotHiddenSingleLine];
+    return true;
   }
   if (adjacency_type != ADJ_X) return false;
   for (int dim = DIM_DIAG; dim <= DIM_ANTI_DIAG; ++dim) {
     if (cell->house[dim] != 0) continue;
-    for (int d = 1; d <= 9; ++d) {
-      uint32_t const bit = 1u << d;
-      if ((digits & bit) && alone_in_house(cell, dim, bit)) {
-        cell->elim_bits = bit;
-        ++method_counts[kSlotHiddenSingleLine];
-        return true;
-      }
+    uint32_t const alone = alone_in_house(cell, dim);
+    if (alone) {
+      cell->elim_bits = alone & (0u - alone);
+      ++method_counts[kSlotHiddenSingleLine];
+      return true;
     }
   }
   return false;
@@ -177,26 +172,31 @@ bool Puzzle::multi_digits(PUZZLE_CELL** house_cells, int const* digits, int n, i
 
 namespace {
 
-// Where a digit occurs in one house relative to two crossing houses: 0 not in
-// both, 1 in both and nowhere else, 2 in both and elsewhere too.
-int crossing_pattern(PUZZLE_CELL const* first, int walk_dim, int cross_dim, int cross1, int cross2, uint32_t bit) {
-  bool in1 = false, in2 = false, elsewhere = false;
-  PUZZLE_CELL const* cell = first;
-  do {
-    if (cell->elim_bits & bit) {
+// The digits of one house by where they occur relative to two crossing houses.
+struct Occurrence {
+  uint32_t in1 = 0, in2 = 0, elsewhere = 0;
+
+  Occurrence(PUZZLE_CELL const* first, int walk_dim, int cross_dim, int cross1, int cross2) {
+    PUZZLE_CELL const* cell = first;
+    do {
       int const h = cell->house[cross_dim];
       if (h == cross1)
-        in1 = true;
+        in1 |= cell->elim_bits;
       else if (h == cross2)
-        in2 = true;
+        in2 |= cell->elim_bits;
       else
-        elsewhere = true;
-    }
-    cell = Puzzle::next_in(cell, walk_dim);
-  } while (cell != first);
-  if (!in1 || !in2) return 0;
-  return elsewhere ? 2 : 1;
-}
+        elsewhere |= cell->elim_bits;
+      cell = Puzzle::next_in(cell, walk_dim);
+    } while (cell != first);
+  }
+
+  // 0 when the digit is not in both crossing houses, 1 when it is and nowhere
+  // else, 2 when it is elsewhere too.
+  int pattern(uint32_t bit) const {
+    if (!(in1 & bit) || !(in2 & bit)) return 0;
+    return (elsewhere & bit) ? 2 : 1;
+  }
+};
 
 // Removes bit from the cells of the house that lie in neither of the two crossing houses.
 bool remove_outside(PUZZLE_CELL* first, int walk_dim, int cross_dim, int cross1, int cross2, uint32_t bit) {
@@ -220,12 +220,14 @@ bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, i
   PUZZLE_CELL* const l2 = ptrs_first_in_dims[dim][line2];
   PUZZLE_CELL* const g1 = ptrs_first_in_dims[DIM_GROUP][group1];
   PUZZLE_CELL* const g2 = ptrs_first_in_dims[DIM_GROUP][group2];
+  // The houses are classified once: the digits are tested in ascending order and the
+  // first change returns, so no classification is used after the board changed.
+  Occurrence const o_l1(l1, dim, DIM_GROUP, group1, group2), o_l2(l2, dim, DIM_GROUP, group1, group2);
+  Occurrence const o_g1(g1, DIM_GROUP, dim, line1, line2), o_g2(g2, DIM_GROUP, dim, line1, line2);
   for (int d = 1; d <= 9; ++d) {
     uint32_t const bit = 1u << d;
-    int const p_l1 = crossing_pattern(l1, dim, DIM_GROUP, group1, group2, bit);
-    int const p_l2 = crossing_pattern(l2, dim, DIM_GROUP, group1, group2, bit);
-    int const p_g1 = crossing_pattern(g1, DIM_GROUP, dim, line1, line2, bit);
-    int const p_g2 = crossing_pattern(g2, DIM_GROUP, dim, line1, line2, bit);
+    int const p_l1 = o_l1.pattern(bit), p_l2 = o_l2.pattern(bit);
+    int const p_g1 = o_g1.pattern(bit), p_g2 = o_g2.pattern(bit);
     if (p_l1 == 1 && p_l2 == 1) {
       bool changed = false;
       if (p_g1 == 2) changed |= remove_outside(g1, DIM_GROUP, dim, line1, line2, bit);

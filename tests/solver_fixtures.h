@@ -100,9 +100,10 @@ inline bool has_unique_solution(Puzzle& p, long call_limit = kUniquenessCallLimi
 }
 
 // A random puzzle: a random solution, then every cell in random order loses its
-// clue while the puzzle keeps a unique solution. Deterministic for a seed.
+// clue while the puzzle keeps a unique solution (proven within call_limit
+// brute-force calls; a smaller limit keeps more clues). Deterministic for a seed.
 inline bool make_random_puzzle(Puzzle& p, uint64_t seed, Matrix<int, 9> const& groups, ADJACENCY_TYPE adjacency,
-                               MAP_TYPE map = MAP_REGULAR) {
+                               MAP_TYPE map = MAP_REGULAR, long call_limit = kUniquenessCallLimit) {
   sudoku_seed_random(seed);
   setup_board(p, groups, adjacency, map);
   bool ok = p.construct_solution();
@@ -113,7 +114,7 @@ inline bool make_random_puzzle(Puzzle& p, uint64_t seed, Matrix<int, 9> const& g
     random_combination(81, 81, order);
     for (int idx : order) {
       p.cells[idx].mask = 0;
-      if (!has_unique_solution(p)) p.cells[idx].mask = 1;
+      if (!has_unique_solution(p, call_limit)) p.cells[idx].mask = 1;
     }
     p.apply_mask();
   }

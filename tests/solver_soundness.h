@@ -36,12 +36,13 @@ inline void check_puzzle(Puzzle& p, Tally& tally, uint64_t seed) {
 }
 
 inline Tally check_random_puzzles(int count, uint64_t first_seed, Matrix<int, 9> const& groups,
-                                  ADJACENCY_TYPE adjacency, MAP_TYPE map = MAP_REGULAR) {
+                                  ADJACENCY_TYPE adjacency, MAP_TYPE map = MAP_REGULAR,
+                                  long call_limit = solver_fixtures::kUniquenessCallLimit) {
   Tally tally;
   for (int i = 0; i < count; ++i) {
     uint64_t const seed = first_seed + static_cast<uint64_t>(i);
     Puzzle p;
-    if (!solver_fixtures::make_random_puzzle(p, seed, groups, adjacency, map)) {
+    if (!solver_fixtures::make_random_puzzle(p, seed, groups, adjacency, map, call_limit)) {
       ADD_FAILURE() << "no solution for seed " << seed;
       continue;
     }
