@@ -105,6 +105,19 @@ SUDOKU_API void sudoku_digit_assistant_hide(SudokuPuzzle* h);
    affected. */
 SUDOKU_API void sudoku_seed_random(uint64_t seed);
 
+/* ---- Reading a puzzle from a photo ---- */
+
+/* Pictures: 8-bit samples, bpp (1..4) bytes per pixel, row-major without padding; for bpp 3
+   and 4 the first three bytes are red, green, blue. Width and height must be at least 27. */
+
+/* Finds the grid's outer lines: writes left, top, right, bottom (inclusive pixel coordinates)
+   into box[0..3] and returns 1; returns 0 without writing when no grid is found or the
+   arguments are unusable (null, a side below 27, bpp outside 1..4). */
+SUDOKU_API int sudoku_ocr_locate(unsigned char const* pixels, int width, int height, int bpp, int* box);
+/* Reads the given digits into digits[81] (0 = empty cell) and returns 1, even when nothing could
+   be read; returns 0 without writing for unusable arguments as sudoku_ocr_locate. */
+SUDOKU_API int sudoku_ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits);
+
 #ifdef __cplusplus
 }
 #endif
