@@ -32,9 +32,14 @@ struct ReadingLog : OcrPatchSink {
     float confidence;
     float patch[ocr_patch_size];
   };
+  struct Rejection {
+    int reading, cell, verdict;
+  };
   std::vector<Entry> entries;
+  std::vector<Rejection> rejections;
   int readings = 0;
   void begin_reading() override { ++readings; }
+  void rejected(int cell, int verdict) override { rejections.push_back({readings - 1, cell, verdict}); }
   void patch(int cell, float const* p, int cls, float confidence) override {
     Entry e{readings - 1, cell, cls, confidence, {}};
     std::copy_n(p, ocr_patch_size, e.patch);
@@ -97,38 +102,57 @@ int read_one(OcrOptions const& o) {
   return 0;
 }
 
-// Where the errors of one photo come from: the reading whose cells gave the result
-// tells whether a digit cell was rejected by the shape rules (cells), read as the
-// wrong class (network), or the grid itself was misplaced (grid: most digits lost).
-std::string failing_stage(ReadingLog const& log, int const* digits, std::array<int, 81> const& truth) {
+char const* const verdict_names[] = {"digit", "no ink", "too small", "too short", "too wide", "too sparse",
+                                      "ambiguous"};
+
+// Where the errors of one photo come from, judged on the reading that gave the
+// result: "grid" when most given digits are lost or wrong (the grid was misplaced),
+// else per wrong cell "cells" (a digit's window failed a shape rule, by rule) or
+// "network" (a patch was classified wrong, or below the confidence limit).
+struct StageCount {
+  int grid = 0, network = 0, rejected[7] = {};
+};
+
+std::string failing_stage(ReadingLog const& log, int const* digits, std::array<int, 81> const& truth,
+                          StageCount& totals) {
   int reading = -1;
   for (int r = 0; r < log.readings && reading < 0; ++r) {
     int derived[81] = {};
     for (auto const& e : log.entries)
-      if (e.reading == r && e.cls >= 1 && e.confidence >= 0.55f) derived[e.cell] = e.cls;
+      if (e.reading == r && e.cls >= 1 && e.cls <= 9 && e.confidence >= 0.55f) derived[e.cell] = e.cls;
     if (std::equal(derived, derived + 81, digits)) reading = r;
   }
-  int given = 0, lost = 0, rejected = 0, misread = 0, phantom = 0;
+  int given = 0, errors = 0, network = 0, rejected[7] = {};
+  (void)reading;
   for (int i = 0; i < 81; ++i) {
     given += truth[i] != 0;
     if (digits[i] == truth[i]) continue;
-    bool has_patch = false;
-    for (auto const& e : log.entries) has_patch |= e.reading == reading && e.cell == i;
-    if (truth[i] != 0 && digits[i] == 0) {
-      ++lost;
-      (has_patch ? misread : rejected) += 1;
-    } else if (truth[i] == 0) {
-      ++phantom;
-    } else {
-      ++misread;
-    }
+    ++errors;
+    int verdict = -1;
+    for (auto const& r : log.rejections)
+      if (r.reading == reading && r.cell == i) verdict = r.verdict;
+    if (truth[i] != 0 && digits[i] == 0 && verdict >= 0)
+      ++rejected[verdict];
+    else
+      ++network;
   }
-  int const errors = lost + phantom + (misread - (lost - rejected));
-  if (given > 0 && errors * 2 > given) return "grid";
+  int patches = 0, on_digits = 0;
+  for (auto const& e : log.entries)
+    if (e.reading == reading) {
+      ++patches;
+      on_digits += truth[e.cell] != 0;
+    }
+  if (given > 0 && errors * 2 > given && on_digits * 2 < patches) {
+    ++totals.grid;
+    return "grid misplaced";
+  }
   std::string s;
-  if (rejected) s += "cells(" + std::to_string(rejected) + " rejected) ";
-  if (misread + phantom - (lost - rejected) > 0 || lost - rejected > 0)
-    s += "network(" + std::to_string(misread + phantom) + ")";
+  totals.network += network;
+  if (network) s += "network " + std::to_string(network);
+  for (int v = 1; v < 7; ++v) {
+    totals.rejected[v] += rejected[v];
+    if (rejected[v]) s += std::string(s.empty() ? "" : ", ") + "cells " + verdict_names[v] + " " + std::to_string(rejected[v]);
+  }
   return s;
 }
 
@@ -144,6 +168,7 @@ int evaluate(OcrOptions const& o) {
     std::string stage;
   };
   std::vector<Result> results;
+  StageCount totals;
   long cells = 0, correct = 0;
   int clean = 0, read = 0;
   for (std::size_t i = 0; i < photos.size(); ++i) {
@@ -165,7 +190,7 @@ int evaluate(OcrOptions const& o) {
     correct += 81 - errors;
     clean += errors == 0;
     std::string const name = photos[i].substr(photos[i].find_last_of('/') + 1);
-    results.push_back({name, errors, errors ? failing_stage(log, digits, *truth) : ""});
+    results.push_back({name, errors, errors ? failing_stage(log, digits, *truth, totals) : ""});
   }
   if (read == 0) {
     std::cerr << "nonet ocr: no photo with ground truth in " << o.eval_dir << "\n";
@@ -176,7 +201,11 @@ int evaluate(OcrOptions const& o) {
   std::printf("photos read without error: %.1f%% (%d of %d); with an error: %.1f%%\n", 100.0 * clean / read, clean,
               read, 100.0 * (read - clean) / read);
   std::stable_sort(results.begin(), results.end(), [](Result const& a, Result const& b) { return a.errors > b.errors; });
-  std::printf("worst photos:\n");
+  std::printf("failing stage: grid misplaced on %d photos; wrong cells elsewhere: network %d", totals.grid,
+              totals.network);
+  for (int v = 1; v < 7; ++v)
+    if (totals.rejected[v]) std::printf(", cells %s %d", verdict_names[v], totals.rejected[v]);
+  std::printf("\nworst photos:\n");
   for (int k = 0; k < o.worst && k < static_cast<int>(results.size()) && results[k].errors > 0; ++k)
     std::printf("  %-16s %2d wrong cells  %s\n", results[k].name.c_str(), results[k].errors, results[k].stage.c_str());
   return 0;

@@ -57,7 +57,11 @@ struct Component {
 }  // namespace
 
 bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* patch) {
-  if (!cell || !patch || ocr_picture_bytes(columns, rows, 1) == 0) return false;
+  return ocr_cell_patch_verdict(cell, rows, columns, patch) == OcrCellVerdict::digit;
+}
+
+OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int columns, float* patch) {
+  if (!cell || !patch || ocr_picture_bytes(columns, rows, 1) == 0) return OcrCellVerdict::no_ink;
   int const H = rows, W = columns;
   std::size_t const n = static_cast<std::size_t>(W) * H;
   float const ink_below = ocr_median(cell, n) - 45.0f;
@@ -108,17 +112,17 @@ bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* pat
   for (std::size_t k = 0; k < components.size(); ++k)
     if (!components[k].spanning && (chosen < 0 || components[k].pixels > components[chosen].pixels))
       chosen = static_cast<int>(k);
-  if (chosen < 0) return false;
+  if (chosen < 0) return OcrCellVerdict::no_ink;
   Component const& digit = components[chosen];
   int const h = digit.height(), w = digit.width(), a = digit.pixels;
-  if (a < std::max(6, static_cast<int>(0.006 * W * H))) return false;
-  if (h < 0.4 * H) return false;
-  if (w > 1.15 * h) return false;
-  if (a < 0.1 * w * h) return false;
+  if (a < std::max(6, static_cast<int>(0.006 * W * H))) return OcrCellVerdict::too_small;
+  if (h < 0.4 * H) return OcrCellVerdict::too_short;
+  if (w > 1.15 * h) return OcrCellVerdict::too_wide;
+  if (a < 0.1 * w * h) return OcrCellVerdict::too_sparse;
   for (std::size_t k = 0; k < components.size(); ++k) {
     if (static_cast<int>(k) == chosen || components[k].spanning) continue;
     int const other = components[k].height();
-    if (other >= 0.8 * h && other >= 0.4 * H) return false;
+    if (other >= 0.8 * h && other >= 0.4 * H) return OcrCellVerdict::ambiguous;
   }
 
   thread_local std::vector<float> shape;
@@ -137,5 +141,5 @@ bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* pat
   for (int y = 0; y < nh; ++y)
     for (int x = 0; x < nw; ++x)
       patch[(top + y) * ocr_patch_side + left + x] = scaled[static_cast<std::size_t>(y) * nw + x];
-  return true;
+  return OcrCellVerdict::digit;
 }

@@ -82,18 +82,23 @@ NONET_EXPORT int ocr_warp_size(int width, int height);
 
 // ---- Cells and digits ----
 
+// How the shape rules judged a cell window; no_ink covers a cell whose only ink spans it.
+enum class OcrCellVerdict { digit, no_ink, too_small, too_short, too_wide, too_sparse, ambiguous };
+
 // Receives every cell patch a reading produces (for the training tools); reading
 // numbers count the ocr_read_cells calls of one recognition.
 struct OcrPatchSink {
   virtual ~OcrPatchSink() = default;
   virtual void begin_reading() {}
   virtual void patch(int cell, float const* patch, int cls, float confidence) = 0;
+  virtual void rejected(int /*cell*/, int /*verdict*/) {}
 };
 
 NONET_EXPORT float ocr_median(unsigned char const* values, std::size_t count);
 NONET_EXPORT std::vector<float> ocr_resample_area(float const* image, int rows, int columns, int out_rows,
                                                   int out_columns);
 NONET_EXPORT bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* patch);
+NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int columns, float* patch);
 NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
 // True when the built-in weight table is present and complete.
 NONET_EXPORT bool ocr_network_ready();

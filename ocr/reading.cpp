@@ -55,7 +55,9 @@ int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox cons
       for (int y = 0; y < h; ++y)
         std::memcpy(window.data() + static_cast<std::size_t>(y) * w,
                     grey + static_cast<std::size_t>(wy0 + y) * width + wx0, static_cast<std::size_t>(w));
-      if (!ocr_cell_patch(window.data(), h, w, patch)) {
+      OcrCellVerdict const verdict = ocr_cell_patch_verdict(window.data(), h, w, patch);
+      if (verdict != OcrCellVerdict::digit) {
+        if (sink) sink->rejected(9 * r + c, static_cast<int>(verdict));
         if (ocr_debug) print_rejected_sketch(r, c, window.data(), w, h);
         continue;
       }
