@@ -119,7 +119,7 @@ std::string failing_stage(ReadingLog const& log, int const* digits, std::array<i
   for (int r = 0; r < log.readings && reading < 0; ++r) {
     int derived[81] = {};
     for (auto const& e : log.entries)
-      if (e.reading == r && e.cls >= 1 && e.cls <= 9 && e.confidence >= 0.55f) derived[e.cell] = e.cls;
+      if (e.reading == r) derived[e.cell] = ocr_accepted_digit(e.cls, e.confidence);
     if (std::equal(derived, derived + 81, digits)) reading = r;
   }
   int given = 0, errors = 0, network = 0, rejected[7] = {};

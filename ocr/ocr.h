@@ -102,6 +102,8 @@ NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, in
 NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
 // True when the built-in weight table is present and complete.
 NONET_EXPORT bool ocr_network_ready();
+// The digit a cell gets from its class: 1..9 with confidence at least 0.55, else 0.
+NONET_EXPORT int ocr_accepted_digit(int cls, float confidence);
 NONET_EXPORT int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
                                 OcrPatchSink* sink = nullptr);
 NONET_EXPORT int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits,

@@ -30,6 +30,10 @@ void print_patch(int r, int c, int cls, float confidence, float const* patch) {
 
 }  // namespace
 
+int ocr_accepted_digit(int cls, float confidence) {
+  return cls >= 1 && cls <= 9 && confidence >= 0.55f ? cls : 0;
+}
+
 int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
                    OcrPatchSink* sink) {
   if (!digits) return 0;
@@ -64,10 +68,8 @@ int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox cons
       float confidence = 0;
       int const k = ocr_classify_patch(patch, confidence);
       if (sink) sink->patch(9 * r + c, patch, k, confidence);
-      if (k >= 1 && k <= 9 && confidence >= 0.55f) {
-        digits[9 * r + c] = k;
-        ++count;
-      }
+      digits[9 * r + c] = ocr_accepted_digit(k, confidence);
+      count += digits[9 * r + c] != 0;
       if (ocr_debug) print_patch(r, c, k, confidence, patch);
     }
   }

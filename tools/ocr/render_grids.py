@@ -62,7 +62,7 @@ def render(rng, fonts, grid):
     left = rng.uniform(0.02, 0.98) * (sheet_w - side)
     top = rng.uniform(0.02, 0.98) * (sheet_h - side)
     pitch = side / 9
-    thin = max(1, int(round(pitch * rng.uniform(0.015, 0.05))))
+    thin = max(scale, int(round(pitch * rng.uniform(0.015, 0.05))))
     thick = max(thin + 1, int(round(pitch * rng.uniform(0.04, 0.11))))
     line_ink = min(255, ink + int(rng.integers(0, 40)))
     for k in range(10):
@@ -116,9 +116,9 @@ def render(rng, fonts, grid):
         rx = cx0 + dx * math.cos(angle) - dy * math.sin(angle) + rng.uniform(-jitter, jitter)
         ry = cy0 + dx * math.sin(angle) + dy * math.cos(angle) + rng.uniform(-jitter, jitter)
         corners_dst.append((rx, ry))
-    coeffs = perspective_coeffs(corners_src, corners_dst)
-    photo = sheet.transform((sheet_w, sheet_h), Image.PERSPECTIVE, coeffs, Image.BILINEAR, fillcolor=paper)
-    photo = photo.resize((out_w, out_h), Image.BILINEAR if rng.random() < 0.5 else Image.LANCZOS)
+    # Straight into the picture's size: each picture pixel samples the finer sheet.
+    coeffs = perspective_coeffs(corners_src, [(x / scale, y / scale) for (x, y) in corners_dst])
+    photo = sheet.transform((out_w, out_h), Image.PERSPECTIVE, coeffs, Image.BILINEAR, fillcolor=paper)
 
     a = np.asarray(photo, dtype=np.float32)
     # Uneven light: a linear gradient and a vignette; then lower contrast.

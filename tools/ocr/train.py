@@ -5,7 +5,7 @@ b2 (10), 56,362 little-endian float32 values.
 usage: train.py OUT.bin DUMP[:WEIGHT] ...
 
 Each DUMP is a file written by `nonet ocr --dump-patches`. Its readings are kept
-only where the grid was found: at least 8 patches fall on ground-truth digit cells
+only where the grid was found: at least 4 patches fall on ground-truth digit cells
 and at least 80% of the reading's patches do (a misplaced grid puts the patches on
 the wrong cells, and their labels would be wrong). Patches of empty cells in kept
 readings are class 0 examples. WEIGHT (default 1) repeats a source's examples.
@@ -30,7 +30,7 @@ def located_examples(path):
     for k in np.unique(key):
         idx = np.nonzero(key == k)[0]
         on_digits = int((records["label"][idx] > 0).sum())
-        if on_digits >= 8 and on_digits >= 0.8 * len(idx):
+        if on_digits >= 4 and on_digits >= 0.8 * len(idx):
             keep[idx] = True
             readings += 1
     # The same cell read twice the same way (for example the unwarped and inverted
