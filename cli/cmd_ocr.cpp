@@ -211,6 +211,26 @@ int evaluate(OcrOptions const& o) {
   return 0;
 }
 
+// More readings of one photo for training: the grid warped from each outline finder
+// (the dark and bright forms of ocr_find_quad and ocr_radial_quad, whatever the
+// lean), as the rules referee reads a photo. Their patches are cut by the same
+// cell reading; the training tool keeps only readings whose grid was found.
+void outline_readings(Photo const& photo, OcrPatchSink& sink) {
+  OcrImage grey = ocr_to_grey(photo.pixels.data(), photo.width, photo.height, photo.bpp);
+  if (grey.empty()) return;
+  ocr_normalise_polarity(grey, photo.width, photo.height);
+  int const size = ocr_warp_size(photo.width, photo.height);
+  for (int finder = 0; finder < 3; ++finder) {
+    OcrQuad quad;
+    bool const found = finder == 2 ? ocr_radial_quad(grey.data(), photo.width, photo.height, quad)
+                                   : ocr_find_quad(grey.data(), photo.width, photo.height, quad, finder == 0);
+    OcrImage warped;
+    if (!found || ocr_warp_comb(grey.data(), photo.width, photo.height, quad, size, warped) < 4) continue;
+    int digits[81];
+    ocr_read_digits(warped.data(), size, size, digits, &sink);
+  }
+}
+
 // Binary records for the training tools: int32 photo index, reading, cell, true
 // class (0..9), then the 576 patch floats, all little-endian.
 int dump_patches(OcrOptions const& o) {
@@ -240,6 +260,7 @@ int dump_patches(OcrOptions const& o) {
     int digits[81];
     ReadingLog log;
     ocr_recognize(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, &log);
+    outline_readings(*photo, log);
     for (auto const& e : log.entries) {
       int32_t const head[4] = {static_cast<int32_t>(i), e.reading, e.cell, (*truth)[e.cell]};
       out.write(reinterpret_cast<char const*>(head), sizeof head);

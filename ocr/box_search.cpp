@@ -74,6 +74,10 @@ bool ocr_find_box(unsigned char const* grey, int width, int height, OcrBox& box,
   std::vector<int> const h = ocr_line_runs(grey, width, height, threshold, true);
   std::vector<int> const v = ocr_line_runs(grey, width, height, threshold, false);
   int const min_span = std::min(width, height) / 3;
+  // The pair search is quartic in the number of line runs. A photographed grid gives
+  // a few dozen runs; a picture of fine stripes can give hundreds, so the search stops
+  // after a fixed amount of work with the best pair seen so far.
+  long long budget = ocr_box_search_budget;
   bool found = false;
   long long best_score = 0;
   for (std::size_t a = 0; a < h.size(); ++a) {
@@ -86,6 +90,7 @@ bool ocr_find_box(unsigned char const* grey, int width, int height, OcrBox& box,
       for (int k = 1; k <= 8; ++k) row_hits += has_near(h, top + k * dy / 9.0, t);
       for (std::size_t c = 0; c < v.size(); ++c) {
         for (std::size_t d = c + 1; d < v.size(); ++d) {
+          if (--budget < 0) return found;
           int const left = v[c], right = v[d], dx = right - left;
           if (dx < min_span) continue;
           if (std::abs(dy - dx) > 0.12 * std::max(dy, dx)) continue;

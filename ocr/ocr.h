@@ -54,6 +54,8 @@ NONET_EXPORT std::vector<int> ocr_line_runs(unsigned char const* grey, int width
                                             bool rows);
 // Mean grey value split into the two group means, averaged (the two-means threshold).
 NONET_EXPORT double ocr_two_means_threshold(unsigned char const* grey, std::size_t count);
+// Pairs of vertical lines ocr_find_box examines at most (see box_search.cpp).
+inline constexpr long long ocr_box_search_budget = 1'000'000;
 NONET_EXPORT bool ocr_find_box(unsigned char const* grey, int width, int height, OcrBox& box, bool adaptive);
 NONET_EXPORT void ocr_fallback_box(unsigned char const* grey, int width, int height, OcrBox& box);
 NONET_EXPORT int ocr_comb_score(unsigned char const* image, int width, int height);

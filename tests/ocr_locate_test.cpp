@@ -362,3 +362,18 @@ TEST(OcrApi, GreyConversionWeighsRedGreenBlue) {
   EXPECT_EQ(h[0], 77);
   EXPECT_EQ(h[1], 200);
 }
+
+TEST(OcrLocate, FineMeshEndsWithinTheSearchBudget) {
+  // Every other row and column dark: hundreds of line runs in both directions.
+  Picture p = ocr_render::blank(600, 600);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (x % 3 == 0 || y % 3 == 0) p.at(x, y) = 0;
+  ASSERT_GT(ocr_line_runs(p.pixels.data(), p.width, p.height, 128, true).size(), 150u);
+  OcrBox b{-1, -1, -1, -1};
+  bool const found = ocr_find_box(p.pixels.data(), p.width, p.height, b, false);
+  ASSERT_TRUE(found);  // many pairs qualify; the best of the examined ones is kept
+  EXPECT_GE(b.left, 0);
+  EXPECT_LT(b.right, p.width);
+  EXPECT_LT(b.top, b.bottom);
+}

@@ -64,7 +64,7 @@ def render(rng, fonts, grid):
     pitch = side / 9
     thin = max(scale, int(round(pitch * rng.uniform(0.015, 0.05))))
     thick = max(thin + 1, int(round(pitch * rng.uniform(0.04, 0.11))))
-    line_ink = min(255, ink + int(rng.integers(0, 40)))
+    line_ink = min(255, ink + int(rng.integers(0, 20)))
     for k in range(10):
         w = thick if k % 3 == 0 else thin
         p = k * pitch
@@ -128,7 +128,7 @@ def render(rng, fonts, grid):
     rr2 = ((xx - out_w / 2) / out_w) ** 2 + ((yy - out_h / 2) / out_h) ** 2
     light *= 1 - rng.uniform(0, 0.6) * rr2
     a = a * light * rng.uniform(0.7, 1.05)
-    contrast = rng.uniform(0.55, 1.0)
+    contrast = rng.uniform(0.65, 1.0)
     a = (a - a.mean()) * contrast + a.mean()
     photo = Image.fromarray(np.clip(a, 0, 255).astype(np.uint8))
     blur = rng.choice([0, 0.5, 0.8, 1.2, 1.6, 2.2])
