@@ -2,6 +2,7 @@
 // photos with ground truth (--eval) and the patch dump the recogniser is trained on
 // (--dump-patches).
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -211,22 +212,33 @@ int evaluate(OcrOptions const& o) {
   return 0;
 }
 
-// More readings of one photo for training: the grid warped from each outline finder
-// (the dark and bright forms of ocr_find_quad and ocr_radial_quad, whatever the
-// lean), as the rules referee reads a photo. Their patches are cut by the same
-// cell reading; the training tool keeps only readings whose grid was found.
-void outline_readings(Photo const& photo, OcrPatchSink& sink) {
+// Every reading recognition may make of a photo, whatever the network says: the
+// plain grey image, its shear when tilted, its negative, and the grid warped from
+// each outline finder (the dark and bright forms of ocr_find_quad and
+// ocr_radial_quad, as recognition and the rules referee warp it). So the dump does
+// not depend on the weight table it helps to train. The training tool keeps only
+// readings whose grid was found.
+void training_readings(Photo const& photo, OcrPatchSink& sink) {
   OcrImage grey = ocr_to_grey(photo.pixels.data(), photo.width, photo.height, photo.bpp);
   if (grey.empty()) return;
-  ocr_normalise_polarity(grey, photo.width, photo.height);
-  int const size = ocr_warp_size(photo.width, photo.height);
+  int const w = photo.width, h = photo.height;
+  ocr_normalise_polarity(grey, w, h);
+  int digits[81];
+  ocr_read_digits(grey.data(), w, h, digits, &sink);
+  float const angle = ocr_skew_angle(grey.data(), w, h);
+  if (std::fabs(angle) >= 0.9f) {
+    OcrImage const sheared = ocr_shear(grey.data(), w, h, angle);
+    ocr_read_digits(sheared.data(), w, h, digits, &sink);
+  }
+  OcrImage const negative = ocr_inverted(grey);
+  ocr_read_digits(negative.data(), w, h, digits, &sink);
+  int const size = ocr_warp_size(w, h);
   for (int finder = 0; finder < 3; ++finder) {
     OcrQuad quad;
-    bool const found = finder == 2 ? ocr_radial_quad(grey.data(), photo.width, photo.height, quad)
-                                   : ocr_find_quad(grey.data(), photo.width, photo.height, quad, finder == 0);
+    bool const found = finder == 2 ? ocr_radial_quad(grey.data(), w, h, quad)
+                                   : ocr_find_quad(grey.data(), w, h, quad, finder == 0);
     OcrImage warped;
-    if (!found || ocr_warp_comb(grey.data(), photo.width, photo.height, quad, size, warped) < 4) continue;
-    int digits[81];
+    if (!found || ocr_warp_comb(grey.data(), w, h, quad, size, warped) < 4) continue;
     ocr_read_digits(warped.data(), size, size, digits, &sink);
   }
 }
@@ -257,10 +269,8 @@ int dump_patches(OcrOptions const& o) {
       std::cerr << "nonet ocr: skipping " << photos[i] << "\n";
       continue;
     }
-    int digits[81];
     ReadingLog log;
-    ocr_recognize(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, &log);
-    outline_readings(*photo, log);
+    training_readings(*photo, log);
     for (auto const& e : log.entries) {
       int32_t const head[4] = {static_cast<int32_t>(i), e.reading, e.cell, (*truth)[e.cell]};
       out.write(reinterpret_cast<char const*>(head), sizeof head);
