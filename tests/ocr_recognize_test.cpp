@@ -162,15 +162,19 @@ TEST(OcrRecognize, DebugTraceLinesOfTheTool) {
   std::string line;
   std::getline(lines, line);
   EXPECT_TRUE(std::regex_match(line, std::regex("warp (ACCEPTED|rejected) \\(comb=-?[0-9]+\\)"))) << line;
+  std::regex const classified_line("cell r[0-8] c[0-8] -> [0-9] \\(conf [01]\\.[0-9][0-9]\\)");
+  std::regex const rejected_line("cell r[0-8] c[0-8] -> REJECTED \\(raw [0-9]+x[0-9]+\\):");
   int classified = 0, rejected = 0;
   while (std::getline(lines, line)) {
-    if (std::regex_match(line, std::regex("cell r[0-8] c[0-8] -> [0-9] \\(conf [01]\\.[0-9][0-9]\\)"))) {
+    if (line.rfind("cell r", 0) != 0) continue;
+    if (std::regex_match(line, classified_line)) {
       ++classified;
-      for (int k = 0; k < 24; ++k) {  // the patch sketch
+      for (int k = 0; k < 24; ++k) {  // the patch sketch: 24 characters of '#', '.' or ' '
         ASSERT_TRUE(std::getline(lines, line));
-        EXPECT_TRUE(std::regex_match(line, std::regex("[#. ]{24}"))) << line;
+        EXPECT_EQ(line.size(), 24u);
+        EXPECT_EQ(line.find_first_not_of("#. "), std::string::npos) << line;
       }
-    } else if (std::regex_match(line, std::regex("cell r[0-8] c[0-8] -> REJECTED \\(raw [0-9]+x[0-9]+\\):"))) {
+    } else if (std::regex_match(line, rejected_line)) {
       ++rejected;
     }
   }
