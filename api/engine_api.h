@@ -142,6 +142,19 @@ SUDOKU_API int sudoku_queue_get_game(SudokuQueue* q, int index, void* cells_out,
 /* Desired depth of a puzzle stock for (map kind 0..1, adjacency kind 0..1, difficulty 0..9); 3 otherwise. */
 SUDOKU_API int sudoku_desired_queue_depth(unsigned map_kind, unsigned adjacency, unsigned difficulty);
 
+/* ---- Reading a puzzle from a photo ---- */
+
+/* Pictures: 8-bit samples, bpp (1..4) bytes per pixel, row-major without padding; for bpp 3
+   and 4 the first three bytes are red, green, blue. Width and height must be at least 27. */
+
+/* Finds the grid's outer lines: writes left, top, right, bottom (inclusive pixel coordinates)
+   into box[0..3] and returns 1; returns 0 without writing when no grid is found or the
+   arguments are unusable (null, a side below 27, bpp outside 1..4). */
+SUDOKU_API int sudoku_ocr_locate(unsigned char const* pixels, int width, int height, int bpp, int* box);
+/* Reads the given digits into digits[81] (0 = empty cell) and returns 1, even when nothing could
+   be read; returns 0 without writing for unusable arguments as sudoku_ocr_locate. */
+SUDOKU_API int sudoku_ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,116 @@
+// Reading a printed puzzle from a camera picture: grid location (box search,
+// comb score, span repair, tilt, perspective) and cell digit recognition.
+//
+// Grey images are one byte per pixel, row-major, width x height, no padding.
+// Every function checks its sizes: a picture whose width x height x bpp would not
+// fit in memory is refused, and no coordinate derived from the picture leads to a
+// read outside it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "util/export.h"
+
+// True when the environment variable OCR_DEBUG existed at library load; the image
+// functions then print their trace with printf.
+NONET_EXPORT extern bool const ocr_debug;
+
+using OcrImage = std::vector<unsigned char>;
+
+struct OcrBox {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// Corners top-left, top-right, bottom-right, bottom-left.
+struct OcrQuad {
+  float x[4] = {0, 0, 0, 0};
+  float y[4] = {0, 0, 0, 0};
+};
+
+using OcrHomography = std::array<float, 9>;
+
+inline constexpr int ocr_min_side = 27;
+inline constexpr int ocr_patch_side = 24;
+inline constexpr int ocr_patch_size = ocr_patch_side * ocr_patch_side;
+
+// ---- Pictures and grey images ----
+
+// Number of bytes of a width x height picture of bpp bytes per pixel, or 0 when a
+// side is not positive, bpp is outside 1..4 or the size would overflow.
+NONET_EXPORT std::size_t ocr_picture_bytes(int width, int height, int bpp);
+// Grey conversion; empty when ocr_picture_bytes() refuses the sizes.
+NONET_EXPORT OcrImage ocr_to_grey(unsigned char const* pixels, int width, int height, int bpp);
+NONET_EXPORT std::size_t ocr_count_below(unsigned char const* grey, int width, int height, int threshold);
+NONET_EXPORT void ocr_invert(OcrImage& image);
+// Inverts the image when more than half of its pixels are below 128; true when it did.
+NONET_EXPORT bool ocr_normalise_polarity(OcrImage& grey, int width, int height);
+NONET_EXPORT OcrImage ocr_inverted(OcrImage const& image);
+
+// ---- Box search ----
+
+NONET_EXPORT std::vector<int> ocr_line_runs(unsigned char const* grey, int width, int height, double threshold,
+                                            bool rows);
+// Mean grey value split into the two group means, averaged (the two-means threshold).
+NONET_EXPORT double ocr_two_means_threshold(unsigned char const* grey, std::size_t count);
+// Pairs of vertical lines ocr_find_box examines at most (see box_search.cpp).
+inline constexpr long long ocr_box_search_budget = 1'000'000;
+NONET_EXPORT bool ocr_find_box(unsigned char const* grey, int width, int height, OcrBox& box, bool adaptive);
+NONET_EXPORT void ocr_fallback_box(unsigned char const* grey, int width, int height, OcrBox& box);
+NONET_EXPORT int ocr_comb_score(unsigned char const* image, int width, int height);
+NONET_EXPORT int ocr_box_comb(unsigned char const* grey, int width, int height, OcrBox const& box);
+NONET_EXPORT double ocr_line_pitch(std::vector<int> const& lines, int low, int high);
+NONET_EXPORT bool ocr_repair_span(unsigned char const* grey, int width, int height, bool rows,
+                                  std::vector<int> const& lines, int& low, int& high);
+NONET_EXPORT void ocr_grid_bounds(unsigned char const* grey, int width, int height, bool whole_image, OcrBox& box);
+NONET_EXPORT bool ocr_locate_grid(unsigned char const* grey, int width, int height, int* left, int* top, int* right,
+                                  int* bottom);
+
+// ---- Tilt and perspective ----
+
+NONET_EXPORT float ocr_skew_angle(unsigned char const* grey, int width, int height);
+NONET_EXPORT OcrImage ocr_shear(unsigned char const* grey, int width, int height, float angle_degrees);
+NONET_EXPORT bool ocr_find_quad(unsigned char const* grey, int width, int height, OcrQuad& quad, bool dark);
+NONET_EXPORT bool ocr_radial_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
+NONET_EXPORT bool ocr_homography(OcrQuad const& quad, OcrHomography& h);
+// channels bytes per pixel, warped channel by channel.
+NONET_EXPORT OcrImage ocr_warp(unsigned char const* image, int width, int height, OcrHomography const& h, int size,
+                               int channels = 1);
+NONET_EXPORT int ocr_warp_comb(unsigned char const* grey, int width, int height, OcrQuad const& quad, int size,
+                               OcrImage& warped);
+// (width + height) / 2 clamped to 180..1200.
+NONET_EXPORT int ocr_warp_size(int width, int height);
+
+// ---- Cells and digits ----
+
+// How the shape rules judged a cell window; no_ink covers a cell whose only ink spans it.
+enum class OcrCellVerdict { digit, no_ink, too_small, too_short, too_wide, too_sparse, ambiguous };
+
+// Receives every cell patch a reading produces (for the training tools); reading
+// numbers count the ocr_read_cells calls of one recognition.
+struct OcrPatchSink {
+  virtual ~OcrPatchSink() = default;
+  virtual void begin_reading() {}
+  virtual void patch(int cell, float const* patch, int cls, float confidence) = 0;
+  virtual void rejected(int /*cell*/, int /*verdict*/) {}
+};
+
+NONET_EXPORT float ocr_median(unsigned char const* values, std::size_t count);
+NONET_EXPORT std::vector<float> ocr_resample_area(float const* image, int rows, int columns, int out_rows,
+                                                  int out_columns);
+NONET_EXPORT bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* patch);
+NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int columns, float* patch);
+NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
+// True when the built-in weight table is present and complete.
+NONET_EXPORT bool ocr_network_ready();
+// The digit a cell gets from its class: 1..9 with confidence at least 0.55, else 0.
+NONET_EXPORT int ocr_accepted_digit(int cls, float confidence);
+NONET_EXPORT int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
+                                OcrPatchSink* sink = nullptr);
+NONET_EXPORT int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits,
+                                 OcrPatchSink* sink = nullptr);
+NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits,
+                                   OcrPatchSink* sink = nullptr);
+NONET_EXPORT bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits,
+                                OcrPatchSink* sink = nullptr);
