@@ -89,6 +89,7 @@ void check_generated(SudokuPuzzle* h, int difficulty, bool x) {
 
 class GenerateEveryDifficulty : public ::testing::TestWithParam<int> {};
 
+// The full call at the easy levels, whose try counts are small.
 TEST_P(GenerateEveryDifficulty, RegularWithAndWithoutX) {
   int const difficulty = GetParam();
   for (int x = 0; x <= 1; ++x) {
@@ -101,7 +102,46 @@ TEST_P(GenerateEveryDifficulty, RegularWithAndWithoutX) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, GenerateEveryDifficulty, ::testing::Range(0, 8));
+INSTANTIATE_TEST_SUITE_P(Levels, GenerateEveryDifficulty, ::testing::Range(0, 4));
+
+// The harder levels make 2000 to 20000 tries at full effort; here the same
+// construction runs at a lower effort (200 to 500 tries), which exercises every step.
+class ConstructAtLowEffort : public ::testing::TestWithParam<int> {};
+
+TEST_P(ConstructAtLowEffort, RegularWithAndWithoutX) {
+  int const difficulty = GetParam();
+  for (int x = 0; x <= 1; ++x) {
+    SudokuPuzzle* h = sudoku_new();
+    Puzzle* p = reinterpret_cast<Puzzle*>(h);
+    bool made = false;
+    testing::internal::CaptureStderr();
+    uint64_t const first_seed = 2000u + static_cast<uint64_t>(difficulty * 10 + x * 5);
+    for (uint64_t seed = first_seed; !made && seed < first_seed + 5; ++seed) {
+      sudoku_seed_random(seed);
+      p->set_types(MAP_REGULAR, x ? ADJ_X : ADJ_NONE);
+      p->set_difficulty(static_cast<UI_DIFFICULTY>(difficulty));
+      p->setup(test_boards::square_map());
+      p->define_are_neighbors_array();
+      ASSERT_TRUE(p->construct_solution());
+      p->set_n_clues(UI_QUALITY_2);
+      p->set_symmetry();
+      if (p->symmetry != 2) p->build_sym_pool();
+      p->define_overlap_maps();
+      made = p->make_puzzle(UI_QUALITY_1) > 0;
+    }
+    sudoku_seed_random(0);
+    std::string const log = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(made) << log;
+    EXPECT_NE(log.find("make_puzzle: itries="), std::string::npos);
+    p->set_mask_values_back_to_1();
+    p->make_ready_for_UI();
+    p->define_are_neighbors_array();
+    check_generated(h, difficulty, x == 1);
+    sudoku_free(h);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ConstructAtLowEffort, ::testing::Range(4, 8));
 
 TEST(Generate, SameSeedSamePuzzle) {
   auto make = [](uint64_t seed) {
