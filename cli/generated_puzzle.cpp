@@ -31,6 +31,25 @@ GeneratedPuzzle read_generated_puzzle(SudokuPuzzle* h, int difficulty, bool jigs
   return p;
 }
 
+GeneratedPuzzle generated_from_record(PuzzleData const& record) {
+  GeneratedPuzzle p;
+  p.difficulty = (record.difficulty >= 0 && record.difficulty <= 9) ? record.difficulty : 0;
+  p.jigsaw = record.map_type == MAP_IRREGULAR;
+  p.x = record.adjacency_type == ADJ_X;
+  for (int i = 0; i < 81; ++i) {
+    PUZZLE_CELL const& cell = record.cells[i];
+    int const d = cell.solution;
+    char const digit = (d >= 1 && d <= 9) ? static_cast<char>('0' + d) : '?';
+    p.solution += digit;
+    p.clues += cell.mask ? digit : '.';
+    p.n_clues += cell.mask ? 1 : 0;
+    int const g = cell.house[DIM_GROUP];
+    p.groups[i] = (g >= 0 && g <= 8) ? g : 0;
+  }
+  for (int g = 0; g < 9; ++g) p.colors[g] = record.color_map[g];
+  return p;
+}
+
 std::string format_generated(GeneratedPuzzle const& p, OutputFormat format) {
   switch (format) {
     case OutputFormat::line:

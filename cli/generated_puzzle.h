@@ -4,6 +4,7 @@
 #include <string>
 
 #include "api/engine_api.h"
+#include "model/types.h"
 
 struct GeneratedPuzzle {
   std::string clues;     // 81 chars, '.' for empty
@@ -18,6 +19,9 @@ struct GeneratedPuzzle {
 
 // Reads the givens, solution, groups and colours of a handle in play form.
 GeneratedPuzzle read_generated_puzzle(SudokuPuzzle* h, int difficulty, bool jigsaw, bool x);
+
+// The same from a stored board image in play form (a queue record).
+GeneratedPuzzle generated_from_record(PuzzleData const& record);
 
 extern char const* const kDifficultyNames[10];
 // "easy", "hard", ... or "0".."9"; -1 when the text names no difficulty.

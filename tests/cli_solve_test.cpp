@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "test_boards.h"
 
@@ -19,7 +20,9 @@ std::string nonet_path() { return std::string(NONET_BINARY_DIR) + "/cli/nonet"; 
 
 // Runs nonet with args, feeding input on standard input; stderr goes to err_file.
 ToolRun run_nonet(std::string const& args, std::string const& input, std::string const& err_file) {
-  std::string const in_file = std::string(NONET_BINARY_DIR) + "/solve_test_input.txt";
+  // One input file per test process: ctest runs the tests of this file in parallel.
+  std::string const in_file =
+      std::string(NONET_BINARY_DIR) + "/solve_test_input_" + std::to_string(getpid()) + ".txt";
   std::ofstream(in_file) << input;
   std::string const cmd = nonet_path() + " " + args + " < " + in_file + " 2> " + err_file;
   ToolRun r;
@@ -44,7 +47,7 @@ bool have_cli() { return std::ifstream(nonet_path()).good(); }
 
 TEST(CliSolve, CountsSolutionsAndReportsMalformedLines) {
   if (!have_cli()) GTEST_SKIP() << "nonet tool not built";
-  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err.txt";
+  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err_" + std::to_string(getpid()) + ".txt";
   std::string input = std::string(test_boards::kClassicPuzzle) + "\n";
   input += "not a puzzle\n";
   input += std::string(81, '.') + "\n";
@@ -59,7 +62,7 @@ TEST(CliSolve, CountsSolutionsAndReportsMalformedLines) {
 
 TEST(CliSolve, NineLinesOfNineAndJson) {
   if (!have_cli()) GTEST_SKIP() << "nonet tool not built";
-  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err.txt";
+  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err_" + std::to_string(getpid()) + ".txt";
   std::string input;
   for (int r = 0; r < 9; ++r) input += std::string(test_boards::kClassicPuzzle + 9 * r, 9) + "\n";
   ToolRun const r = run_nonet("solve --format json --canonical", input, err);
@@ -73,7 +76,7 @@ TEST(CliSolve, NineLinesOfNineAndJson) {
 
 TEST(CliSolve, DiagonalsAndGroupMapsChangeTheCount) {
   if (!have_cli()) GTEST_SKIP() << "nonet tool not built";
-  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err.txt";
+  std::string const err = std::string(NONET_BINARY_DIR) + "/solve_test_err_" + std::to_string(getpid()) + ".txt";
   // The classic solution repeats digits on the main diagonal (5, 7, 8, 7, ...): with
   // diagonal units the puzzle has no solution.
   ToolRun const plain = run_nonet(std::string("solve ") + test_boards::kClassicPuzzle, "", err);
