@@ -1,6 +1,7 @@
 // Access to GroupMap's internals and small file helpers for the group-map tests.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <cstdio>

@@ -1,0 +1,193 @@
+// Checks of the shipped group-map files through the real loader: every stored map is unpacked,
+// completed and turned by GroupMap itself, then checked independently.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <string>
+
+#include "group_maps_location.h"
+#include "groupmap_test_support.h"
+#include "util/random.h"
+
+namespace shipped_maps {
+
+// One file's inflated content.
+struct MapFile {
+  unsigned char const* data = nullptr;
+  size_t length = 0;
+  ~MapFile() { std::free(const_cast<unsigned char*>(data)); }
+};
+
+// Image of cell k under the symmetry of a loaded map: left-right for mirror maps, 180 degrees otherwise.
+inline int image_of(int symmetry, int k) { return symmetry == 0 ? (k / 9) * 9 + 8 - k % 9 : 80 - k; }
+
+// The partition is mapped onto itself by the symmetry; partner[g] is the image of group g.
+inline bool symmetric(Matrix<int, 9> const& m, int symmetry, int partner[9]) {
+  for (int g = 0; g < 9; ++g) partner[g] = -1;
+  for (int k = 0; k < 81; ++k) {
+    int const g = m.data()[k], h = m.data()[image_of(symmetry, k)];
+    if (partner[g] < 0) partner[g] = h;
+    if (partner[g] != h) return false;
+  }
+  for (int g = 0; g < 9; ++g)
+    if (partner[partner[g]] != g) return false;
+  return true;
+}
+
+// Edge-adjacent groups differ in colour unless they are partners; partners share a colour.
+inline bool colours_valid(Matrix<int, 9> const& m, int const colours[9], int const partner[9]) {
+  for (int g = 0; g < 9; ++g)
+    if (colours[g] < 0 || colours[g] > 3 || colours[g] != colours[partner[g]]) return false;
+  for (int k = 0; k < 81; ++k) {
+    int const g = m.data()[k];
+    for (int n : {k % 9 < 8 ? k + 1 : -1, k < 72 ? k + 9 : -1}) {
+      if (n < 0) continue;
+      int const h = m.data()[n];
+      if (h != g && partner[g] != h && colours[g] == colours[h]) return false;
+    }
+  }
+  return true;
+}
+
+// Completion check: randomized depth-first search, fewest candidates first, restarted with a node
+// budget (heavy tails of one fixed order are avoided). True when a grid was found; the grid itself
+// is the proof, and every placement respects all units by construction.
+class Completion {
+ public:
+  Completion(Matrix<int, 9> const& m, bool diagonals) {
+    for (int a = 0; a < 81; ++a)
+      for (int b = 0; b < 81; ++b) {
+        int const ra = a / 9, ca = a % 9, rb = b / 9, cb = b % 9;
+        bool s = a != b && (ra == rb || ca == cb || m.data()[a] == m.data()[b]);
+        if (diagonals && a != b) s = s || (ra == ca && rb == cb) || (ra + ca == 8 && rb + cb == 8);
+        if (s) nb_[a][n_[a]++] = b;
+      }
+  }
+  bool exists() {
+    for (int restart = 0; restart < 200; ++restart) {
+      std::array<unsigned, 81> cand;
+      cand.fill(0x3FE);
+      unsigned long long open[2] = {~0ull, (1ull << 17) - 1};
+      nodes_ = 0;
+      if (search(cand, open)) return true;
+    }
+    return false;
+  }
+
+ private:
+  bool search(std::array<unsigned, 81>& cand, unsigned long long open[2]) {
+    if (++nodes_ > 20000) return false;
+    int best = -1, best_n = 10;
+    for (int k = 0; k < 81; ++k)
+      if (open[k / 64] >> (k % 64) & 1) {
+        int const c = __builtin_popcount(cand[k]);
+        if (c < best_n) best = k, best_n = c;
+      }
+    if (best < 0) return true;
+    std::array<unsigned, 81> const saved = cand;
+    open[best / 64] &= ~(1ull << (best % 64));
+    for (unsigned rest = cand[best]; rest;) {
+      // A random remaining digit.
+      int pick = static_cast<int>(arc4random_uniform(static_cast<uint32_t>(__builtin_popcount(rest))));
+      unsigned bit = rest;
+      while (pick--) bit &= bit - 1;
+      bit &= ~bit + 1;
+      rest &= ~bit;
+      bool ok = true;
+      for (int j = 0; j < n_[best] && ok; ++j) {
+        int const o = nb_[best][j];
+        if (!(open[o / 64] >> (o % 64) & 1)) continue;
+        cand[o] &= ~bit;
+        ok = cand[o] != 0;
+      }
+      if (ok && search(cand, open)) return true;
+      cand = saved;
+    }
+    open[best / 64] |= 1ull << (best % 64);
+    return false;
+  }
+  int nb_[81][40];
+  int n_[81] = {};
+  long nodes_ = 0;
+};
+
+// Loads map index of a file through GroupMap's own unpacking, completion and turn.
+inline GroupMap load_map(GroupMap const& header, unsigned char const* data, int index) {
+  GroupMap g(MAP_REGULAR);
+  g.mapType = MAP_IRREGULAR;
+  g.symmetryType = header.symmetryType;
+  g.compressize = header.compressize;
+  g.nMaps = header.nMaps;
+  std::memcpy(g.compressedMap, data + kGroupMapHeaderSize + static_cast<size_t>(index) * header.compressize,
+              static_cast<size_t>(header.compressize));
+  GroupMapTestAccess::binaryToIntegerMap(g);
+  GroupMapTestAccess::makeIrregColorMap(g);
+  return g;
+}
+
+// Reads a shipped file and checks its header; the maps checked are every step-th one, each loaded
+// `loads` times (the turn is random); completions are checked on every completion_step-th map.
+inline void check_file(char const* name, int step, int loads, int completion_step, int& maps_checked) {
+  SCOPED_TRACE(name);
+  std::string const path = test_group_maps::shipped_dir() + "/" + name + ".z";
+  MapFile file;
+  file.data = get_zipped_file_contents(path, file.length, kGroupMapFileCapacity);
+  ASSERT_NE(file.data, nullptr) << path;
+  GroupMap header(MAP_REGULAR);
+  ASSERT_TRUE(GroupMapTestAccess::parseHeader(header, file.data));
+  bool const mirror = std::string(name).rfind("mir", 0) == 0;
+  EXPECT_EQ(header.symmetryType, mirror ? 0 : 1);
+  EXPECT_EQ(header.compressize, mirror ? 22 : 20);
+  ASSERT_GE(header.nMaps, 1);
+  ASSERT_EQ(kGroupMapHeaderSize + static_cast<size_t>(header.nMaps) * header.compressize, file.length);
+  int turned = 0, in_file = 0;
+  for (int i = 0; i < header.nMaps; i += step) {
+    bool saw_different_turns = false;
+    Matrix<int, 9> first;
+    for (int l = 0; l < loads; ++l) {
+      GroupMap const g = load_map(header, file.data, i);
+      ASSERT_TRUE(groupmap_test::nine_connected_groups_of_nine(g.groupMap)) << "map " << i;
+      EXPECT_FALSE(GroupMapTestAccess::mapIsSquareBoxes(g)) << "map " << i;
+      int partner[9];
+      ASSERT_TRUE(symmetric(g.groupMap, g.symmetryType, partner)) << "map " << i;
+      if (!mirror) {
+        int self = 0;
+        for (int p = 0; p < 9; ++p) self += partner[p] == p;
+        EXPECT_EQ(self, 1) << "map " << i;
+        int in_middle_row = 0;
+        bool counted[9] = {};
+        for (int c = 0; c < 9; ++c) {
+          int const grp = g.groupMap[4][c], key = std::min(grp, partner[grp]);
+          if (!counted[key]) counted[key] = true, ++in_middle_row;
+        }
+        int middle_row_col = 0;  // the turn may make the middle column the middle row
+        bool counted_col[9] = {};
+        for (int r = 0; r < 9; ++r) {
+          int const grp = g.groupMap[r][4], key = std::min(grp, partner[grp]);
+          if (!counted_col[key]) counted_col[key] = true, ++middle_row_col;
+        }
+        int const expected = std::string(name).find("2grp") != std::string::npos ? 2 : 3;
+        EXPECT_TRUE(in_middle_row == expected || middle_row_col == expected) << "map " << i;
+      }
+      EXPECT_TRUE(colours_valid(g.groupMap, g.colorMap, partner)) << "map " << i;
+      if (l == 0) first = g.groupMap;
+      saw_different_turns |= !(groupmap_test::canonical(g.groupMap) == groupmap_test::canonical(first));
+      if (l == 0 && completion_step > 0 && (i / step) % completion_step == 0) {
+        EXPECT_TRUE(Completion(g.groupMap, false).exists()) << "map " << i;
+        EXPECT_TRUE(Completion(g.groupMap, true).exists()) << "map " << i << " with diagonals";
+      }
+    }
+    turned += saw_different_turns;
+    ++maps_checked;
+    ++in_file;
+  }
+  // Loaded eight times, a map shows more than one orientation (unless it has extra symmetry).
+  if (loads >= 8) {
+    EXPECT_GT(turned * 10, in_file * 9);
+  }
+}
+
+}  // namespace shipped_maps

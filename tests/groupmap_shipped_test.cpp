@@ -1,0 +1,31 @@
+// The shipped group-map files, loaded through GroupMap: structure, symmetry and colours of every
+// map; completions of a sample (the whole set runs in the sweep).
+#include "groupmap_shipped_checks.h"
+#include "util/random.h"
+
+namespace {
+test_group_maps::UseShippedGroupMaps const use_shipped_maps;
+}
+
+TEST(ShippedGroupMaps, EveryMapOfEveryFile) {
+  sudoku_seed_random(41);
+  int checked = 0;
+  for (char const* name : jigsawGroupMapFilenames) shipped_maps::check_file(name, 1, 2, 50, checked);
+  sudoku_seed_random(0);
+  EXPECT_GE(checked, 15);  // every file holds maps
+}
+
+TEST(ShippedGroupMaps, IrregularRequestsLoadARealMap) {
+  sudoku_seed_random(42);
+  for (int i = 0; i < 30; ++i) {
+    testing::internal::CaptureStderr();
+    GroupMap g(MAP_IRREGULAR);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(g.usedSquareFallback);
+    EXPECT_TRUE(groupmap_test::nine_connected_groups_of_nine(g.groupMap));
+    int partner[9];
+    EXPECT_TRUE(shipped_maps::symmetric(g.groupMap, g.symmetryType, partner));
+    EXPECT_TRUE(shipped_maps::colours_valid(g.groupMap, g.colorMap, partner));
+  }
+  sudoku_seed_random(0);
+}
