@@ -67,7 +67,7 @@ class Completion {
       }
   }
   bool exists() {
-    for (int restart = 0; restart < 200; ++restart) {
+    for (int restart = 0; restart < 1000; ++restart) {
       std::array<unsigned, 81> cand;
       cand.fill(0x3FE);
       unsigned long long open[2] = {~0ull, (1ull << 17) - 1};
@@ -176,8 +176,12 @@ inline void check_file(char const* name, int step, int loads, int completion_ste
       if (l == 0) first = g.groupMap;
       saw_different_turns |= !(groupmap_test::canonical(g.groupMap) == groupmap_test::canonical(first));
       if (l == 0 && completion_step > 0 && (i / step) % completion_step == 0) {
-        EXPECT_TRUE(Completion(g.groupMap, false).exists()) << "map " << i;
-        EXPECT_TRUE(Completion(g.groupMap, true).exists()) << "map " << i << " with diagonals";
+        // A grid with the diagonals as units is also a grid without them.
+        bool const with_diagonals = Completion(g.groupMap, true).exists();
+        EXPECT_TRUE(with_diagonals) << "map " << i << " with diagonals";
+        if (!with_diagonals) {
+          EXPECT_TRUE(Completion(g.groupMap, false).exists()) << "map " << i;
+        }
       }
     }
     turned += saw_different_turns;
