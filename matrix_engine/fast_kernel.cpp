@@ -171,15 +171,86 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
   return true;
 }
 
+// Four 64-bit lanes; the nine digit boards fill lanes 0..8 of three of them.
+typedef std::uint64_t Lanes __attribute__((vector_size(32)));
+constexpr int kLaneGroups = 3;
+
+// The row, column and box checks of all nine digits at once, lane by lane (lane d is
+// digit d; lanes 9..11 hold full boards, which have no single and no empty unit).
+// Fills single_lo/hi[d] with the cells of digit d that are the only place of d in a
+// row, column or box; false when some row, column or box has no place for some digit.
+[[gnu::always_inline]] inline bool regular_unit_singles(Kernel const& k, State const& s, std::uint64_t* single_lo,
+                                                        std::uint64_t* single_hi) {
+  std::uint64_t in_lo[4 * kLaneGroups], in_hi[4 * kLaneGroups];
+  for (int d = 0; d < 9; ++d) in_lo[d] = s.lo[d], in_hi[d] = s.hi[d];
+  for (int d = 9; d < 4 * kLaneGroups; ++d) in_lo[d] = kCellsLo, in_hi[d] = kCellsHi;
+  Lanes fail = {0, 0, 0, 0};
+  for (int g = 0; g < kLaneGroups; ++g) {
+    Lanes x, y;
+    __builtin_memcpy(&x, in_lo + 4 * g, sizeof x);
+    __builtin_memcpy(&y, in_hi + 4 * g, sizeof y);
+    Lanes sl = {0, 0, 0, 0}, sh = {0, 0, 0, 0};
+    if (k.rows_and_columns) {
+      // Rows: per field v & (v - 1), then which fields are non-zero.
+      Lanes const rest_lo = ((x | kSpacerLo) - kFieldLsbLo) & x;
+      Lanes const rest_hi = ((y | kSpacerHi) - kFieldLsbHi) & y;
+      Lanes const some_lo = (x + kCellsLo) & kSpacerLo;
+      Lanes const some_hi = (y + kCellsHi) & kSpacerHi;
+      fail |= (kSpacerLo & ~some_lo) | (kSpacerHi & ~some_hi);
+      Lanes const row1_lo = some_lo & ~((rest_lo + kCellsLo) & kSpacerLo);
+      Lanes const row1_hi = some_hi & ~((rest_hi + kCellsHi) & kSpacerHi);
+      // A spacer bit minus its field's lowest bit: the nine bits of that field.
+      sl |= x & (row1_lo - (row1_lo >> 9));
+      sh |= y & (row1_hi - (row1_hi >> 9));
+      // Columns: fold the nine rows with at-least-one / at-least-two counters.
+      Lanes const up = x >> 30;
+      Lanes const o1 = (x | up) & kThreeFields, t1 = x & up & kThreeFields;
+      Lanes const t2 = t1 | (o1 & y), o2 = o1 | y;
+      Lanes const oa = o2 & 0x1FF, ob = (o2 >> 10) & 0x1FF, oc = (o2 >> 20) & 0x1FF;
+      Lanes const col_one = oa | ob | oc;
+      Lanes const col_two = ((t2 | (t2 >> 10) | (t2 >> 20)) & 0x1FF) | (oa & ob) | ((oa | ob) & oc);
+      fail |= ~col_one & 0x1FF;
+      Lanes const col1 = col_one & ~col_two;
+      Lanes const col1_hi = col1 | (col1 << 10) | (col1 << 20);
+      sl |= x & (col1_hi | (col1_hi << 30));
+      sh |= y & col1_hi;
+    }
+    if (k.boxes) {
+      // Boxes: fold the three rows of each band, then the three columns of each stack.
+      Lanes const b_lo = x >> 10, c_lo = x >> 20, b_hi = y >> 10, c_hi = y >> 20;
+      Lanes const r1_lo = (x | b_lo | c_lo) & kBandFields, r1_hi = (y | b_hi | c_hi) & 0x1FF;
+      Lanes const r2_lo = ((x & b_lo) | ((x | b_lo) & c_lo)) & kBandFields;
+      Lanes const r2_hi = ((y & b_hi) | ((y | b_hi) & c_hi)) & 0x1FF;
+      Lanes const box1_lo = (r1_lo | (r1_lo >> 1) | (r1_lo >> 2)) & kStackBitsLo;
+      Lanes const box1_hi = (r1_hi | (r1_hi >> 1) | (r1_hi >> 2)) & kStackBitsHi;
+      Lanes const box2_lo =
+          (r2_lo | (r2_lo >> 1) | (r2_lo >> 2) | (r1_lo & (r1_lo >> 1)) | ((r1_lo | (r1_lo >> 1)) & (r1_lo >> 2))) &
+          kStackBitsLo;
+      Lanes const box2_hi =
+          (r2_hi | (r2_hi >> 1) | (r2_hi >> 2) | (r1_hi & (r1_hi >> 1)) | ((r1_hi | (r1_hi >> 1)) & (r1_hi >> 2))) &
+          kStackBitsHi;
+      fail |= (kStackBitsLo & ~box1_lo) | (kStackBitsHi & ~box1_hi);
+      // Each lone box bit spread over its three columns, then over the band's three rows.
+      Lanes const lone_lo = box1_lo & ~box2_lo, lone_hi = box1_hi & ~box2_hi;
+      Lanes const cols_lo = lone_lo | (lone_lo << 1) | (lone_lo << 2);
+      Lanes const cols_hi = lone_hi | (lone_hi << 1) | (lone_hi << 2);
+      sl |= x & (cols_lo | (cols_lo << 10) | (cols_lo << 20));
+      sh |= y & (cols_hi | (cols_hi << 10) | (cols_hi << 20));
+    }
+    __builtin_memcpy(in_lo + 4 * g, &sl, sizeof sl);
+    __builtin_memcpy(in_hi + 4 * g, &sh, sizeof sh);
+  }
+  for (int d = 0; d < 9; ++d) single_lo[d] = in_lo[d], single_hi[d] = in_hi[d];
+  return !(fail[0] | fail[1] | fail[2] | fail[3]);
+}
+
 // Naked and hidden singles to a fixpoint; false on a contradiction: a cell or a
-// (unit, digit) pair without candidates. Singles are placed as soon as they are
-// found; the fixpoint does not depend on the order, and a contradiction shows up in
-// every order (as a single that lost its digit, or as an empty cell or unit).
+// (unit, digit) pair without candidates. Each round finds the naked singles and
+// places them, then finds the hidden singles of every digit on the boards as they
+// are and places them. The fixpoint does not depend on the order, and a
+// contradiction shows up in every order (as a single that lost its digit, or as an
+// empty cell or unit).
 [[gnu::always_inline]] inline bool propagate(Kernel const& k, State& s) {
-  // The unit checks of a digit depend on its board alone: a board unchanged since its
-  // last check gives nothing new and is skipped.
-  std::uint64_t checked_lo[9], checked_hi[9];
-  for (int d = 0; d < 9; ++d) checked_lo[d] = ~std::uint64_t{0}, checked_hi[d] = 0;
   for (;;) {
     std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
     for (int d = 0; d < 9; ++d) {
@@ -200,66 +271,23 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
       progress = true;
     }
 
+    std::uint64_t single_lo[9], single_hi[9];
+    if (!regular_unit_singles(k, s, single_lo, single_hi)) return false;
     for (int d = 0; d < 9; ++d) {
       std::uint64_t const x = s.lo[d], y = s.hi[d];
-      if (x == checked_lo[d] && y == checked_hi[d]) continue;
-      std::uint64_t single_lo = 0, single_hi = 0;
-      if (k.rows_and_columns) {
-        // Rows: per field v & (v - 1), then which fields are non-zero.
-        std::uint64_t const rest_lo = ((x | kSpacerLo) - kFieldLsbLo) & x;
-        std::uint64_t const rest_hi = ((y | kSpacerHi) - kFieldLsbHi) & y;
-        std::uint64_t const some_lo = (x + kCellsLo) & kSpacerLo;
-        std::uint64_t const some_hi = (y + kCellsHi) & kSpacerHi;
-        if ((kSpacerLo & ~some_lo) | (kSpacerHi & ~some_hi)) return false;
-        std::uint64_t const row1_lo = some_lo & ~((rest_lo + kCellsLo) & kSpacerLo);
-        std::uint64_t const row1_hi = some_hi & ~((rest_hi + kCellsHi) & kSpacerHi);
-        single_lo |= x & ((row1_lo >> 9) * 0x1FF);
-        single_hi |= y & ((row1_hi >> 9) * 0x1FF);
-        // Columns: fold the nine rows with at-least-one / at-least-two counters.
-        std::uint64_t const up = x >> 30;
-        std::uint64_t const o1 = (x | up) & kThreeFields, t1 = x & up & kThreeFields;
-        std::uint64_t const t2 = t1 | (o1 & y), o2 = o1 | y;
-        std::uint64_t const oa = o2 & 0x1FF, ob = (o2 >> 10) & 0x1FF, oc = (o2 >> 20) & 0x1FF;
-        std::uint64_t const col_one = oa | ob | oc;
-        std::uint64_t const col_two = ((t2 | (t2 >> 10) | (t2 >> 20)) & 0x1FF) | (oa & ob) | ((oa | ob) & oc);
-        if (~col_one & 0x1FF) return false;
-        std::uint64_t const col1 = col_one & ~col_two;
-        single_lo |= x & (col1 * kFieldLsbLo);
-        single_hi |= y & (col1 * kFieldLsbHi);
-      }
-      if (k.boxes) {
-        // Boxes: fold the three rows of each band, then the three columns of each stack.
-        std::uint64_t const b_lo = x >> 10, c_lo = x >> 20, b_hi = y >> 10, c_hi = y >> 20;
-        std::uint64_t const r1_lo = (x | b_lo | c_lo) & kBandFields, r1_hi = (y | b_hi | c_hi) & 0x1FF;
-        std::uint64_t const r2_lo = ((x & b_lo) | ((x | b_lo) & c_lo)) & kBandFields;
-        std::uint64_t const r2_hi = ((y & b_hi) | ((y | b_hi) & c_hi)) & 0x1FF;
-        std::uint64_t const box1_lo = (r1_lo | (r1_lo >> 1) | (r1_lo >> 2)) & kStackBitsLo;
-        std::uint64_t const box1_hi = (r1_hi | (r1_hi >> 1) | (r1_hi >> 2)) & kStackBitsHi;
-        std::uint64_t const box2_lo =
-            (r2_lo | (r2_lo >> 1) | (r2_lo >> 2) | (r1_lo & (r1_lo >> 1)) | ((r1_lo | (r1_lo >> 1)) & (r1_lo >> 2))) &
-            kStackBitsLo;
-        std::uint64_t const box2_hi =
-            (r2_hi | (r2_hi >> 1) | (r2_hi >> 2) | (r1_hi & (r1_hi >> 1)) | ((r1_hi | (r1_hi >> 1)) & (r1_hi >> 2))) &
-            kStackBitsHi;
-        if ((kStackBitsLo & ~box1_lo) | (kStackBitsHi & ~box1_hi)) return false;
-        std::uint64_t const one_box_lo = box1_lo & ~box2_lo, one_box_hi = box1_hi & ~box2_hi;
-        single_lo |= x & (one_box_lo * 7 * kBandRows);
-        single_hi |= y & (one_box_hi * 7 * kBandRows);
-      }
       for (int m = 0; m < k.n_masks; ++m) {
         std::uint64_t const in_lo = x & k.mask_lo[m], in_hi = y & k.mask_hi[m];
         int const n = __builtin_popcountll(in_lo) + __builtin_popcountll(in_hi);
         if (n == 0) return false;
-        if (n == 1) single_lo |= in_lo, single_hi |= in_hi;
+        if (n == 1) single_lo[d] |= in_lo, single_hi[d] |= in_hi;
       }
-      single_lo &= ~s.solved_lo;
-      single_hi &= ~s.solved_hi;
-      if (single_lo | single_hi) {
-        if (!place_all(k, s, single_lo, single_hi, d)) return false;
+    }
+    for (int d = 0; d < 9; ++d) {
+      std::uint64_t const lo = single_lo[d] & ~s.solved_lo, hi = single_hi[d] & ~s.solved_hi;
+      if (lo | hi) {
+        if (!place_all(k, s, lo, hi, d)) return false;
         progress = true;
       }
-      checked_lo[d] = x;  // the board as checked: placing its singles changes it again
-      checked_hi[d] = y;
     }
     if (!progress) return true;
   }
