@@ -33,25 +33,6 @@
   }
 }
 
-// Places digit d in all cells of (lo, hi) at once. Placing them one after another
-// fails exactly when one of them has already lost d, or two of them are peers (the
-// first takes d from the second): both are checked before anything changes.
-[[gnu::always_inline]] inline bool place_all(Kernel const& k, State& s, std::uint64_t lo, std::uint64_t hi, int d) {
-  if ((lo & ~s.lo[d]) | (hi & ~s.hi[d])) return false;
-  std::uint64_t peers_lo, peers_hi;
-  peers_of(k, lo, hi, peers_lo, peers_hi);
-  if ((peers_lo & lo) | (peers_hi & hi)) return false;
-  for (int e = 0; e < 9; ++e) {
-    s.lo[e] &= ~lo;
-    s.hi[e] &= ~hi;
-  }
-  s.lo[d] = (s.lo[d] & ~peers_lo) | lo;
-  s.hi[d] = (s.hi[d] & ~peers_hi) | hi;
-  s.solved_lo |= lo;
-  s.solved_hi |= hi;
-  return true;
-}
-
 // Four 64-bit lanes; the nine digit boards fill lanes 0..8 of three of them.
 typedef std::uint64_t Lanes __attribute__((vector_size(32)));
 constexpr int kLaneGroups = 3;
@@ -175,14 +156,35 @@ constexpr int kLaneGroups = 3;
         if (n == 1) single_lo[d] |= in_lo, single_hi[d] |= in_hi;
       }
     }
+    // Placed one after another, a hidden single fails when its cell is a hidden
+    // single of another digit too, or when a peer gets the same digit: both are
+    // checked before anything changes.
+    std::uint64_t any_lo = 0, any_hi = 0, twice_lo = 0, twice_hi = 0;
     for (int d = 0; d < 9; ++d) {
-      std::uint64_t const lo = single_lo[d] & ~s.solved_lo, hi = single_hi[d] & ~s.solved_hi;
-      if (lo | hi) {
-        if (!place_all(k, s, lo, hi, d)) return false;
-        progress = true;
-      }
+      single_lo[d] &= ~s.solved_lo;
+      single_hi[d] &= ~s.solved_hi;
+      twice_lo |= any_lo & single_lo[d];
+      twice_hi |= any_hi & single_hi[d];
+      any_lo |= single_lo[d];
+      any_hi |= single_hi[d];
     }
-    if (!progress) return true;
+    if (!(any_lo | any_hi)) {
+      if (!progress) return true;
+      continue;
+    }
+    if (twice_lo | twice_hi) return false;
+    std::uint64_t peers_lo[9], peers_hi[9], clash = 0;
+    for (int d = 0; d < 9; ++d) {
+      peers_of(k, single_lo[d], single_hi[d], peers_lo[d], peers_hi[d]);
+      clash |= (peers_lo[d] & single_lo[d]) | (peers_hi[d] & single_hi[d]);
+    }
+    if (clash) return false;
+    for (int d = 0; d < 9; ++d) {
+      s.lo[d] = (s.lo[d] & ~any_lo & ~peers_lo[d]) | single_lo[d];
+      s.hi[d] = (s.hi[d] & ~any_hi & ~peers_hi[d]) | single_hi[d];
+    }
+    s.solved_lo |= any_lo;
+    s.solved_hi |= any_hi;
   }
 }
 
