@@ -149,6 +149,8 @@ namespace x86_64_v3 {
 }  // namespace x86_64_v3
 #pragma GCC pop_options
 
+thread_local bool portable_only = false;
+
 bool cpu_has_x86_64_v3() {
   static bool const has = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("avx2") &&
                           __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
@@ -156,6 +158,8 @@ bool cpu_has_x86_64_v3() {
 }
 
 }  // namespace
+
+void use_portable_search(bool on) { portable_only = on; }
 
 void register_kernel(Ops const& ops) {
   auto kernel = build_kernel(ops);
@@ -222,7 +226,7 @@ bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int li
   s.solved_lo = solved_lo;
   s.solved_hi = solved_hi;
 
-  result = cpu_has_x86_64_v3() ? x86_64_v3::run_search(k, s, limit, out, offset, budget)
+  result = cpu_has_x86_64_v3() && !portable_only ? x86_64_v3::run_search(k, s, limit, out, offset, budget)
                                : portable::run_search(k, s, limit, out, offset, budget);
   return true;
 }
