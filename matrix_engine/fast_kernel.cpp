@@ -137,236 +137,19 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
   return k;
 }
 
-[[gnu::always_inline]] inline int lowest_position(std::uint64_t lo, std::uint64_t hi) {
-  return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi);
-}
+// The search compiled twice: for any x86-64 and for processors with AVX2 and BMI2.
+namespace portable {
+#include "matrix_engine/fast_search_body.h"
+}  // namespace portable
 
-[[gnu::always_inline]] inline void place(Kernel const& k, State& s, int pos, int d) {
-  std::uint64_t bit_lo = 0, bit_hi = 0;
-  set_position(bit_lo, bit_hi, pos);
-  for (int e = 0; e < 9; ++e) {
-    s.lo[e] &= ~bit_lo;
-    s.hi[e] &= ~bit_hi;
-  }
-  s.lo[d] = (s.lo[d] & ~k.peers_lo[pos]) | bit_lo;
-  s.hi[d] = (s.hi[d] & ~k.peers_hi[pos]) | bit_hi;
-  s.solved_lo |= bit_lo;
-  s.solved_hi |= bit_hi;
-}
+#pragma GCC push_options
+#pragma GCC target("popcnt,bmi,bmi2,lzcnt,avx2")
+namespace x86_64_v3 {
+#include "matrix_engine/fast_search_body.h"
+}  // namespace x86_64_v3
+#pragma GCC pop_options
 
-// Places digit d in the cells of (lo, hi), one after another. A cell that lost d to
-// an earlier placement leaves its cell (naked single) or its unit (hidden single)
-// without d: a contradiction.
-[[gnu::always_inline]] inline bool place_all(Kernel const& k, State& s, std::uint64_t lo, std::uint64_t hi, int d) {
-  for (; lo; lo &= lo - 1) {
-    int const p = __builtin_ctzll(lo);
-    if (!((s.lo[d] >> p) & 1)) return false;
-    place(k, s, p, d);
-  }
-  for (; hi; hi &= hi - 1) {
-    int const p = __builtin_ctzll(hi);
-    if (!((s.hi[d] >> p) & 1)) return false;
-    place(k, s, 64 + p, d);
-  }
-  return true;
-}
-
-// Naked and hidden singles to a fixpoint; false on a contradiction: a cell or a
-// (unit, digit) pair without candidates. Singles are placed as soon as they are
-// found; the fixpoint does not depend on the order, and a contradiction shows up in
-// every order (as a single that lost its digit, or as an empty cell or unit).
-[[gnu::always_inline]] inline bool propagate(Kernel const& k, State& s) {
-  // The unit checks of a digit depend on its board alone: a board unchanged since its
-  // last check gives nothing new and is skipped.
-  std::uint64_t checked_lo[9], checked_hi[9];
-  for (int d = 0; d < 9; ++d) checked_lo[d] = ~std::uint64_t{0}, checked_hi[d] = 0;
-  for (;;) {
-    std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
-    for (int d = 0; d < 9; ++d) {
-      two_lo |= one_lo & s.lo[d];
-      two_hi |= one_hi & s.hi[d];
-      one_lo |= s.lo[d];
-      one_hi |= s.hi[d];
-    }
-    if ((kCellsLo & ~one_lo) | (kCellsHi & ~one_hi)) return false;
-    std::uint64_t const naked_lo = one_lo & ~two_lo & ~s.solved_lo;
-    std::uint64_t const naked_hi = one_hi & ~two_hi & ~s.solved_hi;
-    bool progress = false;
-    if (naked_lo | naked_hi) {
-      std::uint64_t by_digit_lo[9], by_digit_hi[9];
-      for (int d = 0; d < 9; ++d) by_digit_lo[d] = naked_lo & s.lo[d], by_digit_hi[d] = naked_hi & s.hi[d];
-      for (int d = 0; d < 9; ++d)
-        if (!place_all(k, s, by_digit_lo[d], by_digit_hi[d], d)) return false;
-      progress = true;
-    }
-
-    for (int d = 0; d < 9; ++d) {
-      std::uint64_t const x = s.lo[d], y = s.hi[d];
-      if (x == checked_lo[d] && y == checked_hi[d]) continue;
-      std::uint64_t single_lo = 0, single_hi = 0;
-      if (k.rows_and_columns) {
-        // Rows: per field v & (v - 1), then which fields are non-zero.
-        std::uint64_t const rest_lo = ((x | kSpacerLo) - kFieldLsbLo) & x;
-        std::uint64_t const rest_hi = ((y | kSpacerHi) - kFieldLsbHi) & y;
-        std::uint64_t const some_lo = (x + kCellsLo) & kSpacerLo;
-        std::uint64_t const some_hi = (y + kCellsHi) & kSpacerHi;
-        if ((kSpacerLo & ~some_lo) | (kSpacerHi & ~some_hi)) return false;
-        std::uint64_t const row1_lo = some_lo & ~((rest_lo + kCellsLo) & kSpacerLo);
-        std::uint64_t const row1_hi = some_hi & ~((rest_hi + kCellsHi) & kSpacerHi);
-        single_lo |= x & ((row1_lo >> 9) * 0x1FF);
-        single_hi |= y & ((row1_hi >> 9) * 0x1FF);
-        // Columns: fold the nine rows with at-least-one / at-least-two counters.
-        std::uint64_t const up = x >> 30;
-        std::uint64_t const o1 = (x | up) & kThreeFields, t1 = x & up & kThreeFields;
-        std::uint64_t const t2 = t1 | (o1 & y), o2 = o1 | y;
-        std::uint64_t const oa = o2 & 0x1FF, ob = (o2 >> 10) & 0x1FF, oc = (o2 >> 20) & 0x1FF;
-        std::uint64_t const col_one = oa | ob | oc;
-        std::uint64_t const col_two = ((t2 | (t2 >> 10) | (t2 >> 20)) & 0x1FF) | (oa & ob) | ((oa | ob) & oc);
-        if (~col_one & 0x1FF) return false;
-        std::uint64_t const col1 = col_one & ~col_two;
-        single_lo |= x & (col1 * kFieldLsbLo);
-        single_hi |= y & (col1 * kFieldLsbHi);
-      }
-      if (k.boxes) {
-        // Boxes: fold the three rows of each band, then the three columns of each stack.
-        std::uint64_t const b_lo = x >> 10, c_lo = x >> 20, b_hi = y >> 10, c_hi = y >> 20;
-        std::uint64_t const r1_lo = (x | b_lo | c_lo) & kBandFields, r1_hi = (y | b_hi | c_hi) & 0x1FF;
-        std::uint64_t const r2_lo = ((x & b_lo) | ((x | b_lo) & c_lo)) & kBandFields;
-        std::uint64_t const r2_hi = ((y & b_hi) | ((y | b_hi) & c_hi)) & 0x1FF;
-        std::uint64_t const box1_lo = (r1_lo | (r1_lo >> 1) | (r1_lo >> 2)) & kStackBitsLo;
-        std::uint64_t const box1_hi = (r1_hi | (r1_hi >> 1) | (r1_hi >> 2)) & kStackBitsHi;
-        std::uint64_t const box2_lo =
-            (r2_lo | (r2_lo >> 1) | (r2_lo >> 2) | (r1_lo & (r1_lo >> 1)) | ((r1_lo | (r1_lo >> 1)) & (r1_lo >> 2))) &
-            kStackBitsLo;
-        std::uint64_t const box2_hi =
-            (r2_hi | (r2_hi >> 1) | (r2_hi >> 2) | (r1_hi & (r1_hi >> 1)) | ((r1_hi | (r1_hi >> 1)) & (r1_hi >> 2))) &
-            kStackBitsHi;
-        if ((kStackBitsLo & ~box1_lo) | (kStackBitsHi & ~box1_hi)) return false;
-        std::uint64_t const one_box_lo = box1_lo & ~box2_lo, one_box_hi = box1_hi & ~box2_hi;
-        single_lo |= x & (one_box_lo * 7 * kBandRows);
-        single_hi |= y & (one_box_hi * 7 * kBandRows);
-      }
-      for (int m = 0; m < k.n_masks; ++m) {
-        std::uint64_t const in_lo = x & k.mask_lo[m], in_hi = y & k.mask_hi[m];
-        int const n = __builtin_popcountll(in_lo) + __builtin_popcountll(in_hi);
-        if (n == 0) return false;
-        if (n == 1) single_lo |= in_lo, single_hi |= in_hi;
-      }
-      single_lo &= ~s.solved_lo;
-      single_hi &= ~s.solved_hi;
-      if (single_lo | single_hi) {
-        if (!place_all(k, s, single_lo, single_hi, d)) return false;
-        progress = true;
-      }
-      checked_lo[d] = x;  // the board as checked: placing its singles changes it again
-      checked_hi[d] = y;
-    }
-    if (!progress) return true;
-  }
-}
-
-// The unplaced cell with the fewest candidates, lowest cell first among equals.
-// At a fixpoint every unplaced cell has two or more candidates.
-[[gnu::always_inline]] inline int branch_position(State const& s, std::uint64_t open_lo, std::uint64_t open_hi) {
-  std::uint64_t g1_lo = 0, g1_hi = 0, g2_lo = 0, g2_hi = 0, g3_lo = 0, g3_hi = 0;
-  for (int d = 0; d < 9; ++d) {
-    g3_lo |= g2_lo & s.lo[d];
-    g3_hi |= g2_hi & s.hi[d];
-    g2_lo |= g1_lo & s.lo[d];
-    g2_hi |= g1_hi & s.hi[d];
-    g1_lo |= s.lo[d];
-    g1_hi |= s.hi[d];
-  }
-  std::uint64_t const two_lo = g2_lo & ~g3_lo & open_lo, two_hi = g2_hi & ~g3_hi & open_hi;
-  if (two_lo | two_hi) return lowest_position(two_lo, two_hi);
-
-  // at_least[n]: cells with n or more candidates.
-  std::uint64_t at_least_lo[11] = {}, at_least_hi[11] = {};
-  at_least_lo[0] = kCellsLo;
-  at_least_hi[0] = kCellsHi;
-  for (int d = 0; d < 9; ++d)
-    for (int n = d + 1; n >= 1; --n) {
-      at_least_lo[n] |= at_least_lo[n - 1] & s.lo[d];
-      at_least_hi[n] |= at_least_hi[n - 1] & s.hi[d];
-    }
-  for (int n = 3; n <= 9; ++n) {
-    std::uint64_t const lo = at_least_lo[n] & ~at_least_lo[n + 1] & open_lo;
-    std::uint64_t const hi = at_least_hi[n] & ~at_least_hi[n + 1] & open_hi;
-    if (lo | hi) return lowest_position(lo, hi);
-  }
-  return lowest_position(open_lo, open_hi);  // not reached at a fixpoint
-}
-
-void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
-  if (!out || index < 0 || index >= 2) return;
-  for (int d = 0; d < 9; ++d) {
-    for (std::uint64_t w = s.lo[d]; w; w &= w - 1) out[index][k.cell_at[__builtin_ctzll(w)]] = d + 1;
-    for (std::uint64_t w = s.hi[d]; w; w &= w - 1) out[index][k.cell_at[64 + __builtin_ctzll(w)]] = d + 1;
-  }
-}
-
-// The depth-first search with an explicit stack. The root's budget unit is taken by
-// the caller; every other node takes its own before it is examined. The whole search
-// stops when the completions found reach limit, as the per-level limits of the
-// recursive definition do.
-[[gnu::always_inline]] inline int search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset,
-                                         long long& budget) {
-  struct Frame {
-    State s;
-    int pos;
-    unsigned digits;
-  };
-  Frame stack[82];
-  int depth = 0;
-  int total = 0;
-  stack[0].s = root;
-  bool at_root = true;
-  for (;;) {
-    State& s = stack[depth].s;
-    if (propagate(k, s)) {
-      std::uint64_t const open_lo = kCellsLo & ~s.solved_lo, open_hi = kCellsHi & ~s.solved_hi;
-      if (!(open_lo | open_hi)) {
-        store_state(k, s, out, offset + total);
-        ++total;
-        if (at_root || total >= limit) return total;
-      } else if (!at_root || limit >= 1) {
-        int const pos = branch_position(s, open_lo, open_hi);
-        unsigned digits = 0;
-        for (int d = 0; d < 9; ++d) {
-          std::uint64_t const word = pos < 64 ? s.lo[d] >> pos : s.hi[d] >> (pos - 64);
-          digits |= static_cast<unsigned>(word & 1) << d;
-        }
-        stack[depth].pos = pos;
-        stack[depth].digits = digits;
-        ++depth;
-      }
-    }
-    at_root = false;
-    for (;;) {
-      if (depth == 0) return total;
-      Frame& parent = stack[depth - 1];
-      if (!parent.digits) {
-        --depth;
-        continue;
-      }
-      int const d = __builtin_ctz(parent.digits);
-      parent.digits &= parent.digits - 1;
-      if (!take_budget_unit(budget)) return -1;
-      stack[depth].s = parent.s;
-      place(k, stack[depth].s, parent.pos, d);
-      break;
-    }
-  }
-}
-
-[[gnu::target("popcnt,bmi,bmi2,lzcnt,avx2")]] int search_x86_64_v3(Kernel const& k, State const& root, int limit,
-                                                                   int (*out)[81], int offset, long long& budget) {
-  return search(k, root, limit, out, offset, budget);
-}
-
-int search_portable(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget) {
-  return search(k, root, limit, out, offset, budget);
-}
+thread_local bool portable_only = false;
 
 bool cpu_has_x86_64_v3() {
   static bool const has = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("avx2") &&
@@ -375,6 +158,8 @@ bool cpu_has_x86_64_v3() {
 }
 
 }  // namespace
+
+void use_portable_search(bool on) { portable_only = on; }
 
 void register_kernel(Ops const& ops) {
   auto kernel = build_kernel(ops);
@@ -437,12 +222,12 @@ bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int li
     }
   }
   std::uint64_t const solved_lo = s.solved_lo, solved_hi = s.solved_hi;
-  for (int i = 0; i < n_placed; ++i) place(k, s, placed_pos[i], placed_digit[i]);
+  for (int i = 0; i < n_placed; ++i) portable::place(k, s, placed_pos[i], placed_digit[i]);
   s.solved_lo = solved_lo;
   s.solved_hi = solved_hi;
 
-  result = cpu_has_x86_64_v3() ? search_x86_64_v3(k, s, limit, out, offset, budget)
-                               : search_portable(k, s, limit, out, offset, budget);
+  result = cpu_has_x86_64_v3() && !portable_only ? x86_64_v3::run_search(k, s, limit, out, offset, budget)
+                               : portable::run_search(k, s, limit, out, offset, budget);
   return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "matrix_engine/ops.h"
 #include "matrix_engine/vec.h"
+#include "util/export.h"
 
 namespace matrix_engine {
 namespace detail {
@@ -20,6 +21,10 @@ void register_kernel(Ops const& ops);
 
 // The fast tables of ops, or null when ops did not come from compile().
 Kernel const* kernel_for(Ops const& ops);
+
+// On this thread, runs the search built for any x86-64 even where the AVX2 build
+// could run (so tests cover both builds).
+NONET_EXPORT void use_portable_search(bool on);
 
 // Runs one search node (its budget unit already taken) and everything below it.
 // Returns false, touching nothing, when the placed literals of the position

@@ -1,0 +1,287 @@
+// The body of the fast search, included once per instruction set by fast_kernel.cpp
+// (inside a namespace of its own, after the board layout, State and Kernel).
+// No include guard: it is meant to be compiled more than once.
+
+[[gnu::always_inline]] inline int lowest_position(std::uint64_t lo, std::uint64_t hi) {
+  return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi);
+}
+
+[[gnu::always_inline]] inline void place(Kernel const& k, State& s, int pos, int d) {
+  std::uint64_t bit_lo = 0, bit_hi = 0;
+  set_position(bit_lo, bit_hi, pos);
+  for (int e = 0; e < 9; ++e) {
+    s.lo[e] &= ~bit_lo;
+    s.hi[e] &= ~bit_hi;
+  }
+  s.lo[d] = (s.lo[d] & ~k.peers_lo[pos]) | bit_lo;
+  s.hi[d] = (s.hi[d] & ~k.peers_hi[pos]) | bit_hi;
+  s.solved_lo |= bit_lo;
+  s.solved_hi |= bit_hi;
+}
+
+// The peers of the cells of (lo, hi), together.
+[[gnu::always_inline]] inline void peers_of(Kernel const& k, std::uint64_t lo, std::uint64_t hi,
+                                            std::uint64_t& peers_lo, std::uint64_t& peers_hi) {
+  peers_lo = peers_hi = 0;
+  for (; lo; lo &= lo - 1) {
+    int const p = __builtin_ctzll(lo);
+    peers_lo |= k.peers_lo[p], peers_hi |= k.peers_hi[p];
+  }
+  for (; hi; hi &= hi - 1) {
+    int const p = 64 + __builtin_ctzll(hi);
+    peers_lo |= k.peers_lo[p], peers_hi |= k.peers_hi[p];
+  }
+}
+
+// Four 64-bit lanes; the nine digit boards fill lanes 0..8 of three of them.
+typedef std::uint64_t Lanes __attribute__((vector_size(32)));
+constexpr int kLaneGroups = 3;
+
+// The row, column and box checks of all nine digits at once, lane by lane (lane d is
+// digit d; lanes 9..11 hold full boards, which have no single and no empty unit).
+// Fills single_lo/hi[d] with the cells of digit d that are the only place of d in a
+// row, column or box; false when some row, column or box has no place for some digit.
+[[gnu::always_inline]] inline bool regular_unit_singles(Kernel const& k, State const& s, std::uint64_t* single_lo,
+                                                        std::uint64_t* single_hi) {
+  std::uint64_t in_lo[4 * kLaneGroups], in_hi[4 * kLaneGroups];
+  for (int d = 0; d < 9; ++d) in_lo[d] = s.lo[d], in_hi[d] = s.hi[d];
+  for (int d = 9; d < 4 * kLaneGroups; ++d) in_lo[d] = kCellsLo, in_hi[d] = kCellsHi;
+  Lanes fail = {0, 0, 0, 0};
+  for (int g = 0; g < kLaneGroups; ++g) {
+    Lanes x, y;
+    __builtin_memcpy(&x, in_lo + 4 * g, sizeof x);
+    __builtin_memcpy(&y, in_hi + 4 * g, sizeof y);
+    Lanes sl = {0, 0, 0, 0}, sh = {0, 0, 0, 0};
+    if (k.rows_and_columns) {
+      // Rows: per field v & (v - 1), then which fields are non-zero.
+      Lanes const rest_lo = ((x | kSpacerLo) - kFieldLsbLo) & x;
+      Lanes const rest_hi = ((y | kSpacerHi) - kFieldLsbHi) & y;
+      Lanes const some_lo = (x + kCellsLo) & kSpacerLo;
+      Lanes const some_hi = (y + kCellsHi) & kSpacerHi;
+      fail |= (kSpacerLo & ~some_lo) | (kSpacerHi & ~some_hi);
+      Lanes const row1_lo = some_lo & ~((rest_lo + kCellsLo) & kSpacerLo);
+      Lanes const row1_hi = some_hi & ~((rest_hi + kCellsHi) & kSpacerHi);
+      // A spacer bit minus its field's lowest bit: the nine bits of that field.
+      sl |= x & (row1_lo - (row1_lo >> 9));
+      sh |= y & (row1_hi - (row1_hi >> 9));
+      // Columns: fold the nine rows with at-least-one / at-least-two counters.
+      Lanes const up = x >> 30;
+      Lanes const o1 = (x | up) & kThreeFields, t1 = x & up & kThreeFields;
+      Lanes const t2 = t1 | (o1 & y), o2 = o1 | y;
+      Lanes const oa = o2 & 0x1FF, ob = (o2 >> 10) & 0x1FF, oc = (o2 >> 20) & 0x1FF;
+      Lanes const col_one = oa | ob | oc;
+      Lanes const col_two = ((t2 | (t2 >> 10) | (t2 >> 20)) & 0x1FF) | (oa & ob) | ((oa | ob) & oc);
+      fail |= ~col_one & 0x1FF;
+      Lanes const col1 = col_one & ~col_two;
+      Lanes const col1_hi = col1 | (col1 << 10) | (col1 << 20);
+      sl |= x & (col1_hi | (col1_hi << 30));
+      sh |= y & col1_hi;
+    }
+    if (k.boxes) {
+      // Boxes: fold the three rows of each band, then the three columns of each stack.
+      Lanes const b_lo = x >> 10, c_lo = x >> 20, b_hi = y >> 10, c_hi = y >> 20;
+      Lanes const r1_lo = (x | b_lo | c_lo) & kBandFields, r1_hi = (y | b_hi | c_hi) & 0x1FF;
+      Lanes const r2_lo = ((x & b_lo) | ((x | b_lo) & c_lo)) & kBandFields;
+      Lanes const r2_hi = ((y & b_hi) | ((y | b_hi) & c_hi)) & 0x1FF;
+      Lanes const box1_lo = (r1_lo | (r1_lo >> 1) | (r1_lo >> 2)) & kStackBitsLo;
+      Lanes const box1_hi = (r1_hi | (r1_hi >> 1) | (r1_hi >> 2)) & kStackBitsHi;
+      Lanes const box2_lo =
+          (r2_lo | (r2_lo >> 1) | (r2_lo >> 2) | (r1_lo & (r1_lo >> 1)) | ((r1_lo | (r1_lo >> 1)) & (r1_lo >> 2))) &
+          kStackBitsLo;
+      Lanes const box2_hi =
+          (r2_hi | (r2_hi >> 1) | (r2_hi >> 2) | (r1_hi & (r1_hi >> 1)) | ((r1_hi | (r1_hi >> 1)) & (r1_hi >> 2))) &
+          kStackBitsHi;
+      fail |= (kStackBitsLo & ~box1_lo) | (kStackBitsHi & ~box1_hi);
+      // Each lone box bit spread over its three columns, then over the band's three rows.
+      Lanes const lone_lo = box1_lo & ~box2_lo, lone_hi = box1_hi & ~box2_hi;
+      Lanes const cols_lo = lone_lo | (lone_lo << 1) | (lone_lo << 2);
+      Lanes const cols_hi = lone_hi | (lone_hi << 1) | (lone_hi << 2);
+      sl |= x & (cols_lo | (cols_lo << 10) | (cols_lo << 20));
+      sh |= y & (cols_hi | (cols_hi << 10) | (cols_hi << 20));
+    }
+    __builtin_memcpy(in_lo + 4 * g, &sl, sizeof sl);
+    __builtin_memcpy(in_hi + 4 * g, &sh, sizeof sh);
+  }
+  for (int d = 0; d < 9; ++d) single_lo[d] = in_lo[d], single_hi[d] = in_hi[d];
+  return !(fail[0] | fail[1] | fail[2] | fail[3]);
+}
+
+// Naked and hidden singles to a fixpoint; false on a contradiction: a cell or a
+// (unit, digit) pair without candidates. Each round finds the naked singles and
+// places them, then finds the hidden singles of every digit on the boards as they
+// are and places them. The fixpoint does not depend on the order, and a
+// contradiction shows up in every order (as a single that lost its digit, or as an
+// empty cell or unit).
+[[gnu::always_inline]] inline bool propagate(Kernel const& k, State& s) {
+  for (;;) {
+    std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
+    for (int d = 0; d < 9; ++d) {
+      two_lo |= one_lo & s.lo[d];
+      two_hi |= one_hi & s.hi[d];
+      one_lo |= s.lo[d];
+      one_hi |= s.hi[d];
+    }
+    if ((kCellsLo & ~one_lo) | (kCellsHi & ~one_hi)) return false;
+    std::uint64_t const naked_lo = one_lo & ~two_lo & ~s.solved_lo;
+    std::uint64_t const naked_hi = one_hi & ~two_hi & ~s.solved_hi;
+    bool progress = false;
+    if (naked_lo | naked_hi) {
+      // Every naked single keeps its own digit, so placing them one after another
+      // fails only when two cells with the same digit are peers.
+      std::uint64_t peers_lo[9], peers_hi[9], clash = 0;
+      for (int d = 0; d < 9; ++d) {
+        std::uint64_t const lo = naked_lo & s.lo[d], hi = naked_hi & s.hi[d];
+        peers_of(k, lo, hi, peers_lo[d], peers_hi[d]);
+        clash |= (peers_lo[d] & lo) | (peers_hi[d] & hi);
+      }
+      if (clash) return false;
+      for (int d = 0; d < 9; ++d) {
+        std::uint64_t const lo = naked_lo & s.lo[d], hi = naked_hi & s.hi[d];
+        s.lo[d] = (s.lo[d] & ~naked_lo & ~peers_lo[d]) | lo;
+        s.hi[d] = (s.hi[d] & ~naked_hi & ~peers_hi[d]) | hi;
+      }
+      s.solved_lo |= naked_lo;
+      s.solved_hi |= naked_hi;
+      progress = true;
+    }
+
+    std::uint64_t single_lo[9], single_hi[9];
+    if (!regular_unit_singles(k, s, single_lo, single_hi)) return false;
+    for (int d = 0; k.n_masks && d < 9; ++d) {
+      std::uint64_t const x = s.lo[d], y = s.hi[d];
+      for (int m = 0; m < k.n_masks; ++m) {
+        std::uint64_t const in_lo = x & k.mask_lo[m], in_hi = y & k.mask_hi[m];
+        int const n = __builtin_popcountll(in_lo) + __builtin_popcountll(in_hi);
+        if (n == 0) return false;
+        if (n == 1) single_lo[d] |= in_lo, single_hi[d] |= in_hi;
+      }
+    }
+    // Placed one after another, a hidden single fails when its cell is a hidden
+    // single of another digit too, or when a peer gets the same digit: both are
+    // checked before anything changes.
+    std::uint64_t any_lo = 0, any_hi = 0, twice_lo = 0, twice_hi = 0;
+    for (int d = 0; d < 9; ++d) {
+      single_lo[d] &= ~s.solved_lo;
+      single_hi[d] &= ~s.solved_hi;
+      twice_lo |= any_lo & single_lo[d];
+      twice_hi |= any_hi & single_hi[d];
+      any_lo |= single_lo[d];
+      any_hi |= single_hi[d];
+    }
+    if (!(any_lo | any_hi)) {
+      if (!progress) return true;
+      continue;
+    }
+    if (twice_lo | twice_hi) return false;
+    std::uint64_t peers_lo[9], peers_hi[9], clash = 0;
+    for (int d = 0; d < 9; ++d) {
+      peers_of(k, single_lo[d], single_hi[d], peers_lo[d], peers_hi[d]);
+      clash |= (peers_lo[d] & single_lo[d]) | (peers_hi[d] & single_hi[d]);
+    }
+    if (clash) return false;
+    for (int d = 0; d < 9; ++d) {
+      s.lo[d] = (s.lo[d] & ~any_lo & ~peers_lo[d]) | single_lo[d];
+      s.hi[d] = (s.hi[d] & ~any_hi & ~peers_hi[d]) | single_hi[d];
+    }
+    s.solved_lo |= any_lo;
+    s.solved_hi |= any_hi;
+  }
+}
+
+// The unplaced cell with the fewest candidates, lowest cell first among equals.
+// At a fixpoint every unplaced cell has two or more candidates.
+[[gnu::always_inline]] inline int branch_position(State const& s, std::uint64_t open_lo, std::uint64_t open_hi) {
+  std::uint64_t g1_lo = 0, g1_hi = 0, g2_lo = 0, g2_hi = 0, g3_lo = 0, g3_hi = 0;
+  for (int d = 0; d < 9; ++d) {
+    g3_lo |= g2_lo & s.lo[d];
+    g3_hi |= g2_hi & s.hi[d];
+    g2_lo |= g1_lo & s.lo[d];
+    g2_hi |= g1_hi & s.hi[d];
+    g1_lo |= s.lo[d];
+    g1_hi |= s.hi[d];
+  }
+  std::uint64_t const two_lo = g2_lo & ~g3_lo & open_lo, two_hi = g2_hi & ~g3_hi & open_hi;
+  if (two_lo | two_hi) return lowest_position(two_lo, two_hi);
+
+  // at_least[n]: cells with n or more candidates.
+  std::uint64_t at_least_lo[11] = {}, at_least_hi[11] = {};
+  at_least_lo[0] = kCellsLo;
+  at_least_hi[0] = kCellsHi;
+  for (int d = 0; d < 9; ++d)
+    for (int n = d + 1; n >= 1; --n) {
+      at_least_lo[n] |= at_least_lo[n - 1] & s.lo[d];
+      at_least_hi[n] |= at_least_hi[n - 1] & s.hi[d];
+    }
+  for (int n = 3; n <= 9; ++n) {
+    std::uint64_t const lo = at_least_lo[n] & ~at_least_lo[n + 1] & open_lo;
+    std::uint64_t const hi = at_least_hi[n] & ~at_least_hi[n + 1] & open_hi;
+    if (lo | hi) return lowest_position(lo, hi);
+  }
+  return lowest_position(open_lo, open_hi);  // not reached at a fixpoint
+}
+
+void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
+  if (!out || index < 0 || index >= 2) return;
+  for (int d = 0; d < 9; ++d) {
+    for (std::uint64_t w = s.lo[d]; w; w &= w - 1) out[index][k.cell_at[__builtin_ctzll(w)]] = d + 1;
+    for (std::uint64_t w = s.hi[d]; w; w &= w - 1) out[index][k.cell_at[64 + __builtin_ctzll(w)]] = d + 1;
+  }
+}
+
+// The depth-first search with an explicit stack. The root's budget unit is taken by
+// the caller; every other node takes its own before it is examined. The whole search
+// stops when the completions found reach limit, as the per-level limits of the
+// recursive definition do.
+[[gnu::always_inline]] inline int search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset,
+                                         long long& budget) {
+  struct Frame {
+    State s;
+    int pos;
+    unsigned digits;
+  };
+  Frame stack[82];
+  int depth = 0;
+  int total = 0;
+  stack[0].s = root;
+  bool at_root = true;
+  for (;;) {
+    State& s = stack[depth].s;
+    if (propagate(k, s)) {
+      std::uint64_t const open_lo = kCellsLo & ~s.solved_lo, open_hi = kCellsHi & ~s.solved_hi;
+      if (!(open_lo | open_hi)) {
+        store_state(k, s, out, offset + total);
+        ++total;
+        if (at_root || total >= limit) return total;
+      } else if (!at_root || limit >= 1) {
+        int const pos = branch_position(s, open_lo, open_hi);
+        unsigned digits = 0;
+        for (int d = 0; d < 9; ++d) {
+          std::uint64_t const word = pos < 64 ? s.lo[d] >> pos : s.hi[d] >> (pos - 64);
+          digits |= static_cast<unsigned>(word & 1) << d;
+        }
+        stack[depth].pos = pos;
+        stack[depth].digits = digits;
+        ++depth;
+      }
+    }
+    at_root = false;
+    for (;;) {
+      if (depth == 0) return total;
+      Frame& parent = stack[depth - 1];
+      if (!parent.digits) {
+        --depth;
+        continue;
+      }
+      int const d = __builtin_ctz(parent.digits);
+      parent.digits &= parent.digits - 1;
+      if (!take_budget_unit(budget)) return -1;
+      stack[depth].s = parent.s;
+      place(k, stack[depth].s, parent.pos, d);
+      break;
+    }
+  }
+}
+
+int run_search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget) {
+  return search(k, root, limit, out, offset, budget);
+}
