@@ -162,26 +162,27 @@ OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int 
       break;
     }
   }
-  if (paper - static_cast<float>(darkest) < 30.0f) return OcrCellVerdict::no_ink;
+  if (paper - static_cast<float>(darkest) < 20.0f) return OcrCellVerdict::no_ink;
   float const ink_below = (paper + static_cast<float>(darkest)) / 2.0f;
   thread_local std::vector<unsigned char> ink;
   ink.resize(n);
   for (std::size_t i = 0; i < n; ++i) ink[i] = cell[i] < ink_below;
-  // Remnants of the ruling: rows (columns) in the outer quarter bands that are
-  // mostly ink are cleared, so that a digit touching one stays a shape of its own.
-  for (int y = 0; y < H; ++y) {
-    if (y >= H / 4 && y < H - H / 4) continue;
-    int count = 0;
-    for (int x = 0; x < W; ++x) count += ink[static_cast<std::size_t>(y) * W + x];
-    if (count * 2 > W)
-      for (int x = 0; x < W; ++x) ink[static_cast<std::size_t>(y) * W + x] = 0;
-  }
+  // Remnants of the ruling: columns, then rows, in the outer quarter bands that are
+  // more than half ink are cleared, so that a digit touching one stays a shape of its
+  // own (a digit's bar, well under half the window wide, is kept).
   for (int x = 0; x < W; ++x) {
     if (x >= W / 4 && x < W - W / 4) continue;
     int count = 0;
     for (int y = 0; y < H; ++y) count += ink[static_cast<std::size_t>(y) * W + x];
     if (count * 2 > H)
       for (int y = 0; y < H; ++y) ink[static_cast<std::size_t>(y) * W + x] = 0;
+  }
+  for (int y = 0; y < H; ++y) {
+    if (y >= H / 4 && y < H - H / 4) continue;
+    int count = 0;
+    for (int x = 0; x < W; ++x) count += ink[static_cast<std::size_t>(y) * W + x];
+    if (count * 2 > W)
+      for (int x = 0; x < W; ++x) ink[static_cast<std::size_t>(y) * W + x] = 0;
   }
   return ocr_patch_from_ink(ink.data(), rows, columns, patch);
 }
