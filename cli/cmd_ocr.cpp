@@ -215,7 +215,8 @@ int evaluate(OcrOptions const& o) {
 // Every reading recognition may make of a photo, whatever the network says: the
 // plain grey image, its shear when tilted, its negative, and the grid warped from
 // each outline finder (the dark and bright forms of ocr_find_quad and
-// ocr_radial_quad, as recognition and the rules referee warp it). So the dump does
+// ocr_radial_quad, as recognition and the rules referee warp it), and the second
+// attempt (adaptive outline, adaptive cells). So the dump does
 // not depend on the weight table it helps to train. The training tool keeps only
 // readings whose grid was found.
 void training_readings(Photo const& photo, OcrPatchSink& sink) {
@@ -241,6 +242,8 @@ void training_readings(Photo const& photo, OcrPatchSink& sink) {
     if (!found || ocr_warp_comb(grey.data(), w, h, quad, size, warped) < 4) continue;
     ocr_read_digits(warped.data(), size, size, digits, &sink);
   }
+  // The second attempt recognition makes when the plain readings read badly.
+  ocr_robust_reading(grey.data(), w, h, digits, &sink);
 }
 
 // Binary records for the training tools: int32 photo index, reading, cell, true

@@ -62,9 +62,18 @@ bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* pat
 
 OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int columns, float* patch) {
   if (!cell || !patch || ocr_picture_bytes(columns, rows, 1) == 0) return OcrCellVerdict::no_ink;
+  std::size_t const n = static_cast<std::size_t>(columns) * rows;
+  float const ink_below = ocr_median(cell, n) - 45.0f;
+  thread_local std::vector<unsigned char> ink;
+  ink.resize(n);
+  for (std::size_t i = 0; i < n; ++i) ink[i] = cell[i] < ink_below;
+  return ocr_patch_from_ink(ink.data(), rows, columns, patch);
+}
+
+OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int columns, float* patch) {
+  if (!ink || !patch || ocr_picture_bytes(columns, rows, 1) == 0) return OcrCellVerdict::no_ink;
   int const H = rows, W = columns;
   std::size_t const n = static_cast<std::size_t>(W) * H;
-  float const ink_below = ocr_median(cell, n) - 45.0f;
 
   // 8-connected components of ink; label 0 = background, k + 1 = components[k].
   thread_local std::vector<int> label;
@@ -73,7 +82,7 @@ OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int c
   label.assign(n, 0);
   components.clear();
   for (std::size_t seed = 0; seed < n; ++seed) {
-    if (label[seed] || !(cell[seed] < ink_below)) continue;
+    if (label[seed] || !ink[seed]) continue;
     components.emplace_back();
     int const id = static_cast<int>(components.size());
     Component comp;
@@ -97,7 +106,7 @@ OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int c
           int const nx = x + dx;
           if ((dx == 0 && dy == 0) || nx < 0 || nx >= W) continue;
           int const q = ny * W + nx;
-          if (!label[q] && cell[q] < ink_below) {
+          if (!label[q] && ink[q]) {
             label[q] = id;
             stack.push_back(q);
           }

@@ -101,6 +101,9 @@ NONET_EXPORT std::vector<float> ocr_resample_area(float const* image, int rows, 
                                                   int out_columns);
 NONET_EXPORT bool ocr_cell_patch(unsigned char const* cell, int rows, int columns, float* patch);
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int columns, float* patch);
+// The component and shape rules of ocr_cell_patch_verdict applied to an ink mask
+// (one byte per pixel, non-zero = ink).
+NONET_EXPORT OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int columns, float* patch);
 NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
 // True when the built-in weight table is present and complete.
 NONET_EXPORT bool ocr_network_ready();
@@ -108,9 +111,29 @@ NONET_EXPORT bool ocr_network_ready();
 NONET_EXPORT int ocr_accepted_digit(int cls, float confidence);
 NONET_EXPORT int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
                                 OcrPatchSink* sink = nullptr);
+// ocr_read_cells with ocr_cell_patch_adaptive for every cell.
+NONET_EXPORT int ocr_read_cells_adaptive(unsigned char const* grey, int width, int height, OcrBox const& box,
+                                         int* digits, OcrPatchSink* sink = nullptr);
 NONET_EXPORT int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits,
                                  OcrPatchSink* sink = nullptr);
 NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits,
                                    OcrPatchSink* sink = nullptr);
+// ---- Second attempt for photos the plain reading gets wrong ----
+
+// Grid outline from a locally thresholded image: the largest roughly square
+// connected piece of ink, its corners by the extremes of x + y and x - y.
+NONET_EXPORT bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
+// Cell patch with the ink threshold halfway between the window's paper (median) and
+// its darkest central ink, after clearing ruled-line remnants along the window's edges.
+NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
+// Comb score the adaptive warp must reach to be read.
+inline constexpr int ocr_robust_min_comb = 8;
+// Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
+// was found, else the digit count.
+NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits,
+                                    OcrPatchSink* sink = nullptr);
+// True when a reading breaks no sudoku rule (no digit twice in a row, column or box).
+NONET_EXPORT bool ocr_reading_consistent(int const* digits);
+
 NONET_EXPORT bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits,
                                 OcrPatchSink* sink = nullptr);

@@ -34,8 +34,10 @@ int ocr_accepted_digit(int cls, float confidence) {
   return cls >= 1 && cls <= 9 && confidence >= 0.55f ? cls : 0;
 }
 
-int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
-                   OcrPatchSink* sink) {
+namespace {
+
+int read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits, OcrPatchSink* sink,
+               bool adaptive) {
   if (!digits) return 0;
   std::fill_n(digits, 81, 0);
   if (!grey || ocr_picture_bytes(width, height, 1) == 0) return 0;
@@ -59,7 +61,8 @@ int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox cons
       for (int y = 0; y < h; ++y)
         std::memcpy(window.data() + static_cast<std::size_t>(y) * w,
                     grey + static_cast<std::size_t>(wy0 + y) * width + wx0, static_cast<std::size_t>(w));
-      OcrCellVerdict const verdict = ocr_cell_patch_verdict(window.data(), h, w, patch);
+      OcrCellVerdict const verdict = adaptive ? ocr_cell_patch_adaptive(window.data(), h, w, patch)
+                                              : ocr_cell_patch_verdict(window.data(), h, w, patch);
       if (verdict != OcrCellVerdict::digit) {
         if (sink) sink->rejected(9 * r + c, static_cast<int>(verdict));
         if (ocr_debug) print_rejected_sketch(r, c, window.data(), w, h);
@@ -76,6 +79,18 @@ int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox cons
   return count;
 }
 
+}  // namespace
+
+int ocr_read_cells(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
+                   OcrPatchSink* sink) {
+  return read_cells(grey, width, height, box, digits, sink, false);
+}
+
+int ocr_read_cells_adaptive(unsigned char const* grey, int width, int height, OcrBox const& box, int* digits,
+                            OcrPatchSink* sink) {
+  return read_cells(grey, width, height, box, digits, sink, true);
+}
+
 int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
   if (!digits) return 0;
   std::fill_n(digits, 81, 0);
@@ -87,10 +102,47 @@ int ocr_read_digits(unsigned char const* grey, int width, int height, int* digit
   return ocr_read_cells(grey, width, height, box, digits, sink);
 }
 
-int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
-  if (!digits) return 0;
-  std::fill_n(digits, 81, 0);
-  if (!grey || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0) return 0;
+bool ocr_reading_consistent(int const* digits) {
+  if (!digits) return false;
+  for (int i = 0; i < 81; ++i) {
+    if (digits[i] == 0) continue;
+    for (int j = i + 1; j < 81; ++j) {
+      if (digits[j] != digits[i]) continue;
+      bool const same_row = i / 9 == j / 9, same_column = i % 9 == j % 9;
+      bool const same_box = (i / 27 == j / 27) && ((i % 9) / 3 == (j % 9) / 3);
+      if (same_row || same_column || same_box) return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+// Passes every patch on and counts, per reading, the cells whose ink failed a shape
+// rule (a digit-like mark that could not be read: a sign of a misplaced grid or of
+// an ink threshold that broke the digit).
+struct ShapeTally : OcrPatchSink {
+  OcrPatchSink* next;
+  std::vector<int> shape_rejections;
+  explicit ShapeTally(OcrPatchSink* n) : next(n) {}
+  void begin_reading() override {
+    shape_rejections.push_back(0);
+    if (next) next->begin_reading();
+  }
+  void patch(int cell, float const* p, int cls, float confidence) override {
+    if (next) next->patch(cell, p, cls, confidence);
+  }
+  void rejected(int cell, int verdict) override {
+    if (verdict != static_cast<int>(OcrCellVerdict::no_ink) && !shape_rejections.empty()) ++shape_rejections.back();
+    if (next) next->rejected(cell, verdict);
+  }
+  int latest() const { return static_cast<int>(shape_rejections.size()) - 1; }
+};
+
+// The plain readings: warp from the dark outline, or shear, then the negative.
+// winner receives the tally index of the reading that gave the result.
+int plain_reading(unsigned char const* grey, int width, int height, int* digits, ShapeTally& tally, int& winner) {
+  OcrPatchSink* const sink = &tally;
   int const S = ocr_warp_size(width, height);
 
   int comb = -1;
@@ -111,11 +163,13 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
   unsigned char const* working = grey;
   if (accepted) {
     n = ocr_read_digits(warped.data(), S, S, digits, sink);
+    winner = tally.latest();
     if (n < 8) {
       int const m = ocr_read_digits(grey, width, height, spare, sink);
       if (m > n) {
         std::copy_n(spare, 81, digits);
         n = m;
+        winner = tally.latest();
       }
     }
   } else {
@@ -125,6 +179,7 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
       working = sheared.data();
     }
     n = ocr_read_digits(working, width, height, digits, sink);
+    winner = tally.latest();
   }
   if (n < 8) {
     std::size_t const count = static_cast<std::size_t>(width) * height;
@@ -134,7 +189,39 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
     if (m > n) {
       std::copy_n(spare, 81, digits);
       n = m;
+      winner = tally.latest();
     }
+  }
+  return n;
+}
+
+}  // namespace
+
+// The plain readings come first. Only when their result reads badly (fewer than 17
+// digits, which no proper puzzle has, a digit repeated in a unit, or a digit-like
+// mark rejected by the shape rules) is the second attempt made; it replaces the
+// first result unless it ranks lower (fewer than 17 digits where the first has
+// them, a repeated digit where the first has none, or fewer digits).
+int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
+  if (!digits) return 0;
+  std::fill_n(digits, 81, 0);
+  if (!grey || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0) return 0;
+  ShapeTally tally(sink);
+  int winner = -1;
+  int n = plain_reading(grey, width, height, digits, tally, winner);
+  bool const consistent = ocr_reading_consistent(digits);
+  int const rejected = winner >= 0 ? tally.shape_rejections[static_cast<std::size_t>(winner)] : 0;
+  if (n >= 17 && consistent && rejected == 0) return n;
+  int second[81];
+  int const m = ocr_robust_reading(grey, width, height, second, sink);
+  // Readings rank by: at least 17 digits, then breaking no rule, then digit count.
+  auto const rank = [](int count, bool fits) { return (count >= 17 ? 4000 : 0) + (fits ? 2000 : 0) + count; };
+  bool const take = m >= 0 && rank(m, ocr_reading_consistent(second)) >= rank(n, consistent);
+  if (ocr_debug)
+    std::printf("second reading: %d digits (first %d, %d rejected) %s\n", m, n, rejected, take ? "TAKEN" : "kept first");
+  if (take) {
+    std::copy_n(second, 81, digits);
+    n = m;
   }
   return n;
 }

@@ -1,0 +1,137 @@
+// The second attempt at a photo: the locally thresholded outline finder, the
+// adaptive cell ink threshold with line-remnant clearing, and the rule check that
+// decides whether a reading is plausible.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "ocr/ocr.h"
+#include "tests/ocr_render.h"
+#include "tests/test_boards.h"
+
+using ocr_render::Picture;
+
+namespace {
+
+// A grid turned by 0.6 degrees under light that falls from left to right: the paper
+// goes from 210 to 80 grey and the ruling stays 70 levels darker than the paper
+// around it, so no single threshold separates ruling from paper.
+Picture dim_tilted_grid(OcrQuad& quad) {
+  Picture p = ocr_render::blank(640, 480, 255);
+  quad = ocr_render::turned_square(330, 240, 378, 0.6);
+  ocr_render::draw_grid_quad(p, quad);
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      int const paper = 210 - 130 * x / (p.width - 1);
+      p.at(x, y) = static_cast<unsigned char>(p.at(x, y) < 128 ? paper - 70 : paper);
+    }
+  return p;
+}
+
+std::array<int, 81> solution_digits() { return test_boards::digits_of(test_boards::kClassicSolution); }
+
+}  // namespace
+
+TEST(OcrRobust, ConsistencyFindsRepeatsInRowsColumnsAndBoxesOnly) {
+  std::array<int, 81> empty{};
+  EXPECT_TRUE(ocr_reading_consistent(empty.data()));
+  EXPECT_FALSE(ocr_reading_consistent(nullptr));
+  std::array<int, 81> const full = solution_digits();
+  EXPECT_TRUE(ocr_reading_consistent(full.data()));
+  struct Pair {
+    int a, b;
+    bool conflict;
+  };
+  // Same row, same column, same box, and r0c0 with r4c4 (no shared unit).
+  for (Pair const& pair : {Pair{0, 8, true}, Pair{0, 72, true}, Pair{0, 20, true}, Pair{0, 40, false}}) {
+    std::array<int, 81> d{};
+    d[pair.a] = d[pair.b] = 7;
+    EXPECT_EQ(ocr_reading_consistent(d.data()), !pair.conflict) << pair.a << "," << pair.b;
+  }
+  std::array<int, 81> broken = full;
+  broken[80] = broken[79];  // the last row now holds one digit twice
+  EXPECT_FALSE(ocr_reading_consistent(broken.data()));
+}
+
+TEST(OcrRobust, AdaptiveOutlineFindsADimTiltedGrid) {
+  OcrQuad truth;
+  Picture const p = dim_tilted_grid(truth);
+  // The fixed threshold sees the right half as all dark and the left ruling as paper.
+  OcrBox box;
+  bool const plain = ocr_find_box(p.pixels.data(), p.width, p.height, box, false);
+  if (plain) {
+    EXPECT_LT(ocr_box_comb(p.pixels.data(), p.width, p.height, box), 14);
+  }
+  OcrQuad quad;
+  ASSERT_TRUE(ocr_adaptive_quad(p.pixels.data(), p.width, p.height, quad));
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_NEAR(quad.x[k], truth.x[k], 6.0) << k;
+    EXPECT_NEAR(quad.y[k], truth.y[k], 6.0) << k;
+  }
+  OcrImage warped;
+  int const size = ocr_warp_size(p.width, p.height);
+  EXPECT_GE(ocr_warp_comb(p.pixels.data(), p.width, p.height, quad, size, warped), 14);
+  int digits[81];
+  EXPECT_EQ(ocr_robust_reading(p.pixels.data(), p.width, p.height, digits), 0);  // found, but no digits drawn
+}
+
+TEST(OcrRobust, AdaptiveOutlineRejectsPicturesWithoutAGrid) {
+  OcrQuad quad;
+  Picture const flat = ocr_render::blank(300, 200, 180);
+  EXPECT_FALSE(ocr_adaptive_quad(flat.pixels.data(), flat.width, flat.height, quad));
+  Picture small = ocr_render::blank(300, 200, 220);
+  ocr_render::fill_rect(small, 100, 80, 130, 110, 20);  // one blot far smaller than a grid
+  EXPECT_FALSE(ocr_adaptive_quad(small.pixels.data(), small.width, small.height, quad));
+  EXPECT_FALSE(ocr_adaptive_quad(nullptr, 300, 200, quad));
+  EXPECT_FALSE(ocr_adaptive_quad(small.pixels.data(), 26, 200, quad));
+  int digits[81];
+  EXPECT_EQ(ocr_robust_reading(flat.pixels.data(), flat.width, flat.height, digits), -1);
+  for (int d : digits) EXPECT_EQ(d, 0);
+}
+
+TEST(OcrRobust, AdaptiveCellReadsAFaintStroke) {
+  // 30 grey levels of contrast: below the fixed 45-level ink rule, clear for the
+  // threshold halfway between paper and the darkest central ink.
+  Picture p = ocr_render::blank(40, 40, 180);
+  ocr_render::fill_rect(p, 18, 8, 21, 32, 150);
+  float plain[ocr_patch_size], patch[ocr_patch_size];
+  EXPECT_EQ(ocr_cell_patch_verdict(p.pixels.data(), p.height, p.width, plain), OcrCellVerdict::no_ink);
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), p.height, p.width, patch), OcrCellVerdict::digit);
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 24; ++x) {
+      bool const inside = y >= 2 && y < 22 && x >= 10 && x < 13;  // 3 x 24 scaled to 3 x 20, centred
+      EXPECT_FLOAT_EQ(patch[y * 24 + x], inside ? 1.0f : 0.0f) << y << "," << x;
+    }
+}
+
+TEST(OcrRobust, AdaptiveCellSeparatesADigitFromALineRemnant) {
+  // A seven whose bar touches a ruled line along the window's left edge.
+  Picture p = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(p, 0, 0, 3, 40, 30);    // line remnant, top to bottom
+  ocr_render::fill_rect(p, 3, 8, 20, 11, 30);   // bar joined to it
+  ocr_render::fill_rect(p, 16, 8, 20, 33, 30);  // stem
+  float patch[ocr_patch_size];
+  EXPECT_NE(ocr_cell_patch_verdict(p.pixels.data(), p.height, p.width, patch), OcrCellVerdict::digit);
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), p.height, p.width, patch), OcrCellVerdict::digit);
+  // The patch is the one of the same seven without the line.
+  Picture alone = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(alone, 3, 8, 20, 11, 30);
+  ocr_render::fill_rect(alone, 16, 8, 20, 33, 30);
+  float expected[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_verdict(alone.pixels.data(), 40, 40, expected), OcrCellVerdict::digit);
+  for (int i = 0; i < ocr_patch_size; ++i) EXPECT_FLOAT_EQ(patch[i], expected[i]) << i;
+}
+
+TEST(OcrRobust, AdaptiveCellLeavesPaperNoiseAndBareLinesEmpty) {
+  Picture noise = ocr_render::blank(40, 40, 200);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) noise.at(x, y) = static_cast<unsigned char>(195 + (x * 7 + y * 13) % 11);
+  float patch[ocr_patch_size];
+  EXPECT_EQ(ocr_cell_patch_adaptive(noise.pixels.data(), 40, 40, patch), OcrCellVerdict::no_ink);
+  Picture lines = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(lines, 0, 0, 40, 3, 30);
+  ocr_render::fill_rect(lines, 37, 0, 40, 40, 30);
+  EXPECT_NE(ocr_cell_patch_adaptive(lines.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+  EXPECT_EQ(ocr_cell_patch_adaptive(nullptr, 40, 40, patch), OcrCellVerdict::no_ink);
+}
