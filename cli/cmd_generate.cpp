@@ -17,6 +17,7 @@
 namespace {
 
 std::atomic<bool> interrupted{false};
+constexpr int kAttemptsPerPuzzle = 20;
 extern "C" void on_interrupt(int) { interrupted.store(true); }
 
 struct GenerateOptions {
@@ -93,8 +94,13 @@ int run_generate(GenerateOptions const& o) {
     workers.emplace_back([&, t] {
       SudokuPuzzle* h = handles[static_cast<size_t>(t)];
       for (int k = next.fetch_add(1); k < o.count && !interrupted.load(); k = next.fetch_add(1)) {
-        if (o.seed) sudoku_seed_random(puzzle_seed(o.seed, k));
-        bool const ok = sudoku_generate(h, o.jigsaw ? 1 : 0, o.x ? 1 : 0, difficulty, 2) == 1;
+        // A generation that finds no acceptable puzzle within its tries (rare at most
+        // levels, common for the harder jigsaw levels) is simply asked again.
+        bool ok = false;
+        for (int attempt = 0; attempt < kAttemptsPerPuzzle && !ok && !interrupted.load(); ++attempt) {
+          if (o.seed) sudoku_seed_random(puzzle_seed(o.seed, k * kAttemptsPerPuzzle + attempt));
+          ok = sudoku_generate(h, o.jigsaw ? 1 : 0, o.x ? 1 : 0, difficulty, 2) == 1;
+        }
         std::optional<GeneratedPuzzle> puzzle;
         if (ok) puzzle = read_generated_puzzle(h, difficulty, o.jigsaw, o.x);
         int const finished_count = done.fetch_add(1) + 1;
