@@ -105,6 +105,19 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   choice_masks(group_list, n_groups, k_grp, n_grp_choices, grp_masks);
   union_per_choice(grp_masks, n_grp_choices, at.group_lines, grp_lines);
   uint32_t const listed_groups = fish::mask_of(group_list, n_groups);
+  // Per cross choice and line: the groups holding the line's cells with the digit
+  // off the chosen cross lines (kNoGroup when such a cell has no group).
+  constexpr uint32_t kNoGroup = 1u << 16;
+  uint32_t off_cross_groups[kMaxChoices][9];
+  for (int b = 0; b < n_cross_choices; ++b)
+    for (int l = 0; l < 9; ++l) {
+      uint32_t groups = 0;
+      for (uint32_t residual = at.along_line[l] & ~cross_masks[b]; residual; residual &= residual - 1) {
+        int const g = at.group_at[l][__builtin_ctz(residual)];
+        groups |= g < 0 ? kNoGroup : 1u << g;
+      }
+      off_cross_groups[b][l] = groups;
+    }
   int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
@@ -116,21 +129,8 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
       // The groups that hold the digit's cells of the defining lines off the chosen
       // cross lines: a group choice covers the base exactly when it contains them.
       uint32_t needed_groups = 0;
-      bool coverable = true;
-      for (int i = 0; i < k_def && coverable; ++i) {
-        uint32_t residual = at.along_line[def[i]] & ~cross_mask;
-        for (; residual; residual &= residual - 1) {
-          int const g = at.group_at[def[i]][__builtin_ctz(residual)];
-          if (g < 0) {
-            coverable = false;
-            break;
-          }
-          needed_groups |= 1u << g;
-        }
-        // Stop as soon as no group choice can contain them.
-        if ((needed_groups & groups_met) || cannot_contain(needed_groups, listed_groups, k_grp)) coverable = false;
-      }
-      if (!coverable) continue;
+      for (int i = 0; i < k_def; ++i) needed_groups |= off_cross_groups[b][def[i]];
+      if ((needed_groups & (kNoGroup | groups_met)) || cannot_contain(needed_groups, listed_groups, k_grp)) continue;
       for (int c = 0; c < n_grp_choices; ++c) {
         uint32_t const grp_mask = grp_masks[c];
         if (grp_mask & groups_met) continue;  // cover sets must be disjoint
