@@ -49,17 +49,27 @@ struct Position {
   uint64_t seed;
 };
 
-// One line per position: kind, seed, then one fingerprint per rung (hex).
 struct Record {
   Position pos;
   std::vector<uint64_t> prints;
 };
 
-inline std::string record_line(Record const& r) {
+// One line per position: kind, seed, then the fingerprints (hex). The long sweep
+// stores them folded into one (`folded`), which keeps its data file small.
+inline std::string record_line(Record const& r, bool folded = false) {
+  std::vector<uint64_t> prints = r.prints;
+  if (folded) {
+    uint64_t h = 14695981039346656037ull;
+    for (uint64_t p : r.prints) {
+      fold(h, static_cast<uint32_t>(p));
+      fold(h, static_cast<uint32_t>(p >> 32));
+    }
+    prints.assign(1, h);
+  }
   std::ostringstream out;
   out << static_cast<int>(r.pos.kind) << ' ' << r.pos.seed;
   char buf[20];
-  for (uint64_t h : r.prints) {
+  for (uint64_t h : prints) {
     std::snprintf(buf, sizeof buf, " %016" PRIx64, h);
     out << buf;
   }
@@ -170,7 +180,8 @@ inline std::string data_path(char const* name) {
 // Compares every position with the recorded file (or records it when asked).
 // With `steps`, the positions are random candidate boards replayed technique by
 // technique; otherwise sparse boards solved at every rung.
-inline void check_against_file(std::vector<Position> const& list, char const* file_name, bool steps = false) {
+inline void check_against_file(std::vector<Position> const& list, char const* file_name, bool steps = false,
+                               bool folded = false) {
   std::vector<std::string> lines;
   for (Position const& pos : list) {
     Record r;
@@ -178,7 +189,7 @@ inline void check_against_file(std::vector<Position> const& list, char const* fi
       replay_steps(pos, r);
     else
       ASSERT_TRUE(replay(pos, r)) << "no puzzle for seed " << pos.seed;
-    lines.push_back(record_line(r));
+    lines.push_back(record_line(r, folded));
   }
   std::string const path = data_path(file_name);
   char const* record = std::getenv("NONET_RECORD_SOLVER_REPLAY");
