@@ -58,4 +58,19 @@ inline int chain_houses(PUZZLE_CELL const* cell, bool x_board, int dims[5]) {
   return n;
 }
 
+// While alive, the XY-chain search reads the number of cells holding each digit
+// in each house from a table built here instead of walking the house. Only for
+// the duration of one search, during which no candidate changes before it
+// returns. Defined in xy_chains.cpp.
+class XyChainSearchScope {
+ public:
+  explicit XyChainSearchScope(Puzzle const& p);
+  ~XyChainSearchScope();
+  XyChainSearchScope(XyChainSearchScope const&) = delete;
+  XyChainSearchScope& operator=(XyChainSearchScope const&) = delete;
+
+  uint8_t count[10][5][9];  // [digit][dim][house]
+  Puzzle const* puzzle;
+};
+
 }  // namespace chain_walks

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/puzzle.h"
+#include "solver/chain_walks.h"
 
 namespace {
 
@@ -137,6 +138,7 @@ bool Puzzle::simplify(METHOD_TYPE m) {
     case X_CHAINS:
       return simplify_x_chain_vexor(-1);
     case XY_CHAINS: {
+      chain_walks::XyChainSearchScope const house_counts(*this);
       CHAIN_NODE nodes[81];
       std::memset(nodes, 0, sizeof nodes);
       find_possible_nodes(nodes);

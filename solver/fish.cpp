@@ -99,30 +99,37 @@ bool Puzzle::simplify_once_rows_and_cols_for_digit(METHOD_TYPE m, unsigned digit
   // that is a fish and removes something (the first such choice in search order).
   fish::DigitLines const at(*this, digit_bit, DIM_ROW);  // along_line: rows, along_cross: columns
   int base[9], cover[9];
+  // Per column choice (at most C(9, 4) = C(9, 5) = 126): its columns and the rows
+  // holding the digit in them.
+  uint32_t col_masks[126], col_cells[126];
   for (int k = k_min; k <= k_max; ++k) {
     if (k > n_rows || k > n_cols) continue;
     bool const try_columns = columns_at_largest || k < k_max;
     int const n_row_combs = n_combinations(n_rows, k), n_col_combs = n_combinations(n_cols, k);
+    for (int j = 0; j < n_col_combs; ++j) {
+      fish::select(cols, fish::comb_at(n_cols, k, j), k, cover);
+      col_masks[j] = fish::mask_of(cover, k);
+      col_cells[j] = 0;
+      for (int c = 0; c < k; ++c) col_cells[j] |= at.along_cross[cover[c]];
+    }
     for (int i = 0; i < n_row_combs; ++i) {
       fish::select(rows, fish::comb_at(n_rows, k, i), k, base);
       uint32_t const row_mask = fish::mask_of(base, k);
       uint32_t row_cells = 0;  // columns holding the digit in the chosen rows
       for (int r = 0; r < k; ++r) row_cells |= at.along_line[base[r]];
       for (int j = 0; j < n_col_combs; ++j) {
-        fish::select(cols, fish::comb_at(n_cols, k, j), k, cover);
-        uint32_t const col_mask = fish::mask_of(cover, k);
-        if (!(row_cells & ~col_mask)) {
-          bool removes = false;
-          for (int c = 0; c < k && !removes; ++c) removes = (at.along_cross[cover[c]] & ~row_mask) != 0;
-          if (removes && rows_and_cols_for_digit(digit_bit, DIM_ROW, DIM_COL, base, cover, k)) return true;
+        uint32_t const col_mask = col_masks[j];
+        // Rows as base, columns as cover: the cover loses the digit outside the base.
+        if (!(row_cells & ~col_mask) && (col_cells[j] & ~row_mask)) {
+          fish::select(cols, fish::comb_at(n_cols, k, j), k, cover);
+          if (rows_and_cols_for_digit(digit_bit, DIM_ROW, DIM_COL, base, cover, k)) return true;
         }
         if (!try_columns) continue;
-        uint32_t col_cells = 0;  // rows holding the digit in the chosen columns
-        for (int c = 0; c < k; ++c) col_cells |= at.along_cross[cover[c]];
-        if (col_cells & ~row_mask) continue;
-        bool removes = false;
-        for (int r = 0; r < k && !removes; ++r) removes = (at.along_line[base[r]] & ~col_mask) != 0;
-        if (removes && rows_and_cols_for_digit(digit_bit, DIM_COL, DIM_ROW, cover, base, k)) return true;
+        // Columns as base, rows as cover.
+        if (col_cells[j] & ~row_mask) continue;
+        if (!(row_cells & ~col_mask)) continue;
+        fish::select(cols, fish::comb_at(n_cols, k, j), k, cover);
+        if (rows_and_cols_for_digit(digit_bit, DIM_COL, DIM_ROW, cover, base, k)) return true;
       }
     }
   }

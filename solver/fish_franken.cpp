@@ -27,6 +27,33 @@ void choose(int const* list, int n, int k, int i, int* out) {
 
 DIMENSION cross_of(DIMENSION line_dim) { return line_dim == DIM_ROW ? DIM_COL : DIM_ROW; }
 
+// At most C(9, 4) choices of one kind.
+constexpr int kMaxChoices = 126;
+
+// The 9-bit house set of every k-choice of the list, in choice order.
+void choice_masks(int const* list, int n, int k, int n_choices, uint32_t* masks) {
+  int chosen[9];
+  for (int i = 0; i < n_choices; ++i) {
+    choose(list, n, k, i, chosen);
+    masks[i] = fish::mask_of(chosen, k);
+  }
+}
+
+// Per choice, the union of a per-house set over the chosen houses.
+void union_per_choice(uint32_t const* masks, int n_choices, uint32_t const per_house[9], uint32_t* out) {
+  for (int i = 0; i < n_choices; ++i) {
+    uint32_t u = 0;
+    for (uint32_t m = masks[i]; m; m &= m - 1) u |= per_house[__builtin_ctz(m)];
+    out[i] = u;
+  }
+}
+
+// True when no k-choice of the listed houses (set `available`) can contain every
+// house of `need`: it has more than k houses or one that is not listed.
+bool cannot_contain(uint32_t need, uint32_t available, int k) {
+  return (need & ~available) != 0 || fish::popcount9(need) > k;
+}
+
 }  // namespace
 
 bool Puzzle::simplify_once_franken_fish_for_digit(unsigned digit_bit, int n_lines, int n_groups, int (*houses)[9]) {
@@ -47,8 +74,10 @@ bool Puzzle::simplify_once_franken_fish_for_digit(unsigned digit_bit, int n_line
 
 // The line lists are read with their real lengths, so a board on which the numbers
 // of unsolved rows and columns differ never reads past the listed entries. The
-// choices are tested on 9-bit masks (fish::DigitLines); the cells are only walked
-// to make the eliminations of the first choice that has any.
+// choices are tested on 9-bit masks (fish::DigitLines), with the house sets of
+// every choice computed once per call; a partial choice is dropped only when no
+// completion of it could succeed, so the first success is unchanged. The cells are
+// only walked to make the eliminations of the first choice that has any.
 bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n_groups, int (*houses)[9],
                                                   FRANKEN_PATTERN const& pattern, DIMENSION line_dim) {
   initialize_comb_routine();
@@ -68,45 +97,45 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
     for (int g = 0; g < 9; ++g)
       if (line_and_group_overlap(cross_dim, x, g)) cross_groups[x] |= 1u << g;
   }
-  int def[9], cross[9], grp[9];
+  uint32_t cross_masks[kMaxChoices], cross_groups_met[kMaxChoices], cross_along[kMaxChoices];
+  choice_masks(cross_list, n_cross, k_cross, n_cross_choices, cross_masks);
+  union_per_choice(cross_masks, n_cross_choices, cross_groups, cross_groups_met);
+  union_per_choice(cross_masks, n_cross_choices, at.along_cross, cross_along);
+  uint32_t grp_masks[kMaxChoices], grp_lines[kMaxChoices];
+  choice_masks(group_list, n_groups, k_grp, n_grp_choices, grp_masks);
+  union_per_choice(grp_masks, n_grp_choices, at.group_lines, grp_lines);
+  uint32_t const listed_groups = fish::mask_of(group_list, n_groups);
+  // Per cross choice and line: the groups holding the line's cells with the digit
+  // off the chosen cross lines (kNoGroup when such a cell has no group).
+  constexpr uint32_t kNoGroup = 1u << 16;
+  uint32_t off_cross_groups[kMaxChoices][9];
+  for (int b = 0; b < n_cross_choices; ++b)
+    for (int l = 0; l < 9; ++l) {
+      uint32_t groups = 0;
+      for (uint32_t residual = at.along_line[l] & ~cross_masks[b]; residual; residual &= residual - 1) {
+        int const g = at.group_at[l][__builtin_ctz(residual)];
+        groups |= g < 0 ? kNoGroup : 1u << g;
+      }
+      off_cross_groups[b][l] = groups;
+    }
+  int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
     uint32_t const def_mask = fish::mask_of(def, k_def);
     for (int b = 0; b < n_cross_choices; ++b) {
-      choose(cross_list, n_cross, k_cross, b, cross);
-      uint32_t const cross_mask = fish::mask_of(cross, k_cross);
-      uint32_t groups_met = 0;
-      bool cross_removes = false;
-      for (int i = 0; i < k_cross; ++i) {
-        groups_met |= cross_groups[cross[i]];
-        cross_removes |= (at.along_cross[cross[i]] & ~def_mask) != 0;
-      }
+      uint32_t const cross_mask = cross_masks[b];
+      uint32_t const groups_met = cross_groups_met[b];
+      bool const cross_removes = (cross_along[b] & ~def_mask) != 0;
       // The groups that hold the digit's cells of the defining lines off the chosen
       // cross lines: a group choice covers the base exactly when it contains them.
       uint32_t needed_groups = 0;
-      bool coverable = true;
-      for (int i = 0; i < k_def && coverable; ++i) {
-        uint32_t residual = at.along_line[def[i]] & ~cross_mask;
-        for (; residual; residual &= residual - 1) {
-          int const g = at.group_at[def[i]][__builtin_ctz(residual)];
-          if (g < 0) {
-            coverable = false;
-            break;
-          }
-          needed_groups |= 1u << g;
-        }
-        // Stop as soon as no group choice can contain them.
-        if ((needed_groups & groups_met) || fish::popcount9(needed_groups) > k_grp) coverable = false;
-      }
-      if (!coverable) continue;
+      for (int i = 0; i < k_def; ++i) needed_groups |= off_cross_groups[b][def[i]];
+      if ((needed_groups & (kNoGroup | groups_met)) || cannot_contain(needed_groups, listed_groups, k_grp)) continue;
       for (int c = 0; c < n_grp_choices; ++c) {
-        choose(group_list, n_groups, k_grp, c, grp);
-        uint32_t const grp_mask = fish::mask_of(grp, k_grp);
+        uint32_t const grp_mask = grp_masks[c];
         if (grp_mask & groups_met) continue;  // cover sets must be disjoint
         if (needed_groups & ~grp_mask) continue;
-        bool removes = cross_removes;
-        for (int j = 0; j < k_grp && !removes; ++j) removes = (at.group_lines[grp[j]] & ~def_mask) != 0;
-        if (!removes) continue;
+        if (!cross_removes && !(grp_lines[c] & ~def_mask)) continue;
         auto clear_outside_base = [&](PUZZLE_CELL* first, int dim) {
           PUZZLE_CELL* cell = first;
           do {
@@ -114,8 +143,10 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
             cell = next_in(cell, dim);
           } while (cell != first);
         };
-        for (int i = 0; i < k_cross; ++i) clear_outside_base(ptrs_first_in_dims[cross_dim][cross[i]], cross_dim);
-        for (int j = 0; j < k_grp; ++j) clear_outside_base(ptrs_first_in_dims[DIM_GROUP][grp[j]], DIM_GROUP);
+        for (uint32_t m = cross_mask; m; m &= m - 1)
+          clear_outside_base(ptrs_first_in_dims[cross_dim][__builtin_ctz(m)], cross_dim);
+        for (uint32_t m = grp_mask; m; m &= m - 1)
+          clear_outside_base(ptrs_first_in_dims[DIM_GROUP][__builtin_ctz(m)], DIM_GROUP);
         return true;
       }
     }
@@ -143,7 +174,13 @@ bool Puzzle::simplify_franken_secondary_lines_only(unsigned digit_bit, int, int 
     for (int g = 0; g < 9; ++g)
       if (line_and_group_overlap(line_dim, l, g)) line_groups[l] |= 1u << g;
   }
-  int def[9], grp[9], cross[9];
+  uint32_t grp_masks[kMaxChoices], grp_need[kMaxChoices];
+  choice_masks(group_list, n_groups, k_grp, n_grp_choices, grp_masks);
+  union_per_choice(grp_masks, n_grp_choices, at.group_crosses, grp_need);
+  uint32_t cross_masks[kMaxChoices];
+  choice_masks(cross_list, n_cross, k_cross, n_cross_choices, cross_masks);
+  uint32_t const listed_crosses = fish::mask_of(cross_list, n_cross);
+  int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
     uint32_t const def_mask = fish::mask_of(def, k_def);
@@ -152,25 +189,26 @@ bool Puzzle::simplify_franken_secondary_lines_only(unsigned digit_bit, int, int 
       def_groups_met |= line_groups[def[i]];
       def_need |= at.along_line[def[i]];
     }
+    // Every base candidate must lie on a chosen cross line.
+    if (cannot_contain(def_need, listed_crosses, k_cross)) continue;
     for (int b = 0; b < n_grp_choices; ++b) {
-      choose(group_list, n_groups, k_grp, b, grp);
-      uint32_t const grp_mask = fish::mask_of(grp, k_grp);
+      uint32_t const grp_mask = grp_masks[b];
       if (grp_mask & def_groups_met) continue;  // base sets must be disjoint
-      // Cross lines that every base candidate must lie on.
-      uint32_t need = def_need;
-      for (int j = 0; j < k_grp; ++j) need |= at.group_crosses[grp[j]];
+      uint32_t const need = def_need | grp_need[b];
+      if (cannot_contain(need, listed_crosses, k_cross)) continue;
       for (int c = 0; c < n_cross_choices; ++c) {
-        choose(cross_list, n_cross, k_cross, c, cross);
-        if (need & ~fish::mask_of(cross, k_cross)) continue;
+        uint32_t const cross_mask = cross_masks[c];
+        if (need & ~cross_mask) continue;
         bool removes = false;
-        for (int i = 0; i < k_cross && !removes; ++i) {
+        for (uint32_t m = cross_mask; m && !removes; m &= m - 1) {
+          int const x = __builtin_ctz(m);
           uint32_t in_base_groups = 0;
-          for (int j = 0; j < k_grp; ++j) in_base_groups |= at.cross_in_group[cross[i]][grp[j]];
-          removes = (at.along_cross[cross[i]] & ~def_mask & ~in_base_groups) != 0;
+          for (uint32_t gm = grp_mask; gm; gm &= gm - 1) in_base_groups |= at.cross_in_group[x][__builtin_ctz(gm)];
+          removes = (at.along_cross[x] & ~def_mask & ~in_base_groups) != 0;
         }
         if (!removes) continue;
-        for (int i = 0; i < k_cross; ++i) {
-          PUZZLE_CELL* cell = ptrs_first_in_dims[cross_dim][cross[i]];
+        for (uint32_t m = cross_mask; m; m &= m - 1) {
+          PUZZLE_CELL* cell = ptrs_first_in_dims[cross_dim][__builtin_ctz(m)];
           for (int p = 0; p < 9; ++p, cell = next_in(cell, cross_dim))
             if (!(def_mask & (1u << cell->house[line_dim])) && !(grp_mask & (1u << cell->house[DIM_GROUP])))
               cell->elim_bits &= ~digit_bit;

@@ -23,17 +23,46 @@ int three_link_slot(int first_dim, int last_dim) {
   return 44;
 }
 
+// What one X-chain search reads over and over, fixed while it runs (nothing is
+// removed before the search returns): for the digit, the two cells of every house
+// that holds it exactly twice, and the cells with the digit that see the chain's
+// start. Set by simplify_x_chain_vexor for its own calls; x_chain_extend walks
+// the rings itself when called with another digit or start.
+struct ChainSearchTables {
+  uint32_t digit_bit = 0;
+  PUZZLE_CELL* pair[5][9][2];  // both null unless the house holds the digit exactly twice
+  PUZZLE_CELL const* start = nullptr;
+  PUZZLE_CELL* seeing_start[40];
+  int n_seeing_start = 0;
+};
+thread_local ChainSearchTables const* active_tables = nullptr;
+
+// Clears active_tables when the search that set it ends.
+struct ActiveTablesScope {
+  explicit ActiveTablesScope(ChainSearchTables const* t) { active_tables = t; }
+  ~ActiveTablesScope() { active_tables = nullptr; }
+  ActiveTablesScope(ActiveTablesScope const&) = delete;
+  ActiveTablesScope& operator=(ActiveTablesScope const&) = delete;
+};
+
 }  // namespace
 
 bool Puzzle::simplify_x_chain_vexor(int max_len) {
   int const limit = max_len < 1 ? 10 : max_len;
   int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
+  ChainSearchTables tables;
+  ActiveTablesScope const scope(&tables);
   for (int d = 1; d <= 9; ++d) {
     uint32_t const bit = 1u << d;
-    for (int dim = 0; dim < n_dims; ++dim) {
-      int const n_houses = dim < 3 ? 9 : 1;
-      for (int h = 0; h < n_houses; ++h) {
-        PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
+    tables.digit_bit = bit;
+    tables.start = nullptr;
+    for (int dim = 0; dim < 5; ++dim)
+      for (int h = 0; h < 9; ++h) {
+        tables.pair[dim][h][0] = tables.pair[dim][h][1] = nullptr;
+        // A diagonal is one house (index 0).
+        bool const listed = dim < n_dims && (dim < 3 || h == 0);
+        PUZZLE_CELL* const first = listed ? ptrs_first_in_dims[dim][h] : nullptr;
+        if (!first) continue;
         PUZZLE_CELL* ends[2] = {nullptr, nullptr};
         int found = 0;
         PUZZLE_CELL* x = first;
@@ -45,9 +74,25 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
           x = next_in(x, dim);
         } while (x != first);
         if (found != 2) continue;
+        tables.pair[dim][h][0] = ends[0];
+        tables.pair[dim][h][1] = ends[1];
+      }
+    for (int dim = 0; dim < n_dims; ++dim) {
+      int const n_houses = dim < 3 ? 9 : 1;
+      for (int h = 0; h < n_houses; ++h) {
+        PUZZLE_CELL* const* const ends = tables.pair[dim][h];
+        if (!ends[0]) continue;
         for (int orientation = 0; orientation < 2; ++orientation) {
           PUZZLE_CELL* const start = ends[orientation];
           PUZZLE_CELL* const current = ends[1 - orientation];
+          // The cells with the digit in the start's houses (a cell may be listed twice).
+          tables.start = start;
+          tables.n_seeing_start = 0;
+          int start_dims[5];
+          int const n_start = houses_of(start, start_dims);
+          for (int s = 0; s < n_start; ++s)
+            for (PUZZLE_CELL* y = next_in(start, start_dims[s]); y != start; y = next_in(y, start_dims[s]))
+              if ((y->elim_bits & bit) && tables.n_seeing_start < 40) tables.seeing_start[tables.n_seeing_start++] = y;
           start->user_answer = 1;
           current->user_answer = 1;
           bool const ok =
@@ -82,21 +127,41 @@ bool Puzzle::x_chain_extend(unsigned digit_bit, int n_dims, int length, PUZZLE_C
     return false;
   }
 
+  ChainSearchTables const* const tables =
+      active_tables && active_tables->digit_bit == digit_bit && (current->elim_bits & digit_bit) ? active_tables
+                                                                                                  : nullptr;
   for (int k = 0; k < n; ++k) {
     int const dim = dims[k];
-    if (count_in_house(current, dim, digit_bit) != 2) continue;
-    PUZZLE_CELL* end = next_in(current, dim);
-    while (!(end->elim_bits & digit_bit)) end = next_in(end, dim);
+    PUZZLE_CELL* end;
+    int const house = current->house[dim];
+    if (tables && house >= 0 && house <= 8 && current->next_in_dim[dim] != 0) {
+      // The table holds the house's two cells when it has the digit exactly twice.
+      PUZZLE_CELL* const* const pair = tables->pair[dim][house];
+      if (!pair[0]) continue;
+      end = pair[0] == current ? pair[1] : pair[0];
+    } else {
+      if (count_in_house(current, dim, digit_bit) != 2) continue;
+      end = next_in(current, dim);
+      while (!(end->elim_bits & digit_bit)) end = next_in(end, dim);
+    }
     if (end->user_answer) continue;
 
     // Every cell that sees both ends loses the digit. The cells seeing the start are
     // exactly those of its houses, so only those are tested against the end.
     bool changed = false;
-    int start_dims[5];
-    int const n_start = houses_of(start, start_dims);
-    for (int s = 0; s < n_start; ++s)
-      for (PUZZLE_CELL* x = next_in(start, start_dims[s]); x != start; x = next_in(x, start_dims[s]))
+    if (tables && tables->start == start) {
+      for (int i = 0; i < tables->n_seeing_start; ++i) {
+        PUZZLE_CELL* const x = tables->seeing_start[i];
         if (x != end && (x->elim_bits & digit_bit) && are_neighbors(x, end)) changed |= remove_digits(x, digit_bit);
+      }
+    } else {
+      int start_dims[5];
+      int const n_start = houses_of(start, start_dims);
+      for (int s = 0; s < n_start; ++s)
+        for (PUZZLE_CELL* x = next_in(start, start_dims[s]); x != start; x = next_in(x, start_dims[s]))
+          if (x != end && (x->elim_bits & digit_bit) && are_neighbors(x, end))
+            changed |= remove_digits(x, digit_bit);
+    }
     if (changed) {
       if (length == 3) ++method_counts[three_link_slot(first_dim, dim)];
       return true;

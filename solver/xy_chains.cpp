@@ -21,7 +21,26 @@ CHAIN_NODE node_of(PUZZLE_CELL const* cell, int index, bool x_board) {
   return node;
 }
 
+thread_local chain_walks::XyChainSearchScope const* active_search = nullptr;
+
 }  // namespace
+
+chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p) : count(), puzzle(&p) {
+  int const n_dims = p.adjacency_type == ADJ_X ? 5 : 3;
+  for (int dim = 0; dim < n_dims; ++dim)
+    for (int h = 0; h < (dim < 3 ? 9 : 1); ++h) {
+      PUZZLE_CELL const* const first = p.ptrs_first_in_dims[dim][h];
+      if (!first) continue;
+      PUZZLE_CELL const* x = first;
+      do {
+        for (uint32_t bits = x->elim_bits & ALL_DIGITS; bits; bits &= bits - 1) ++count[__builtin_ctz(bits)][dim][h];
+        x = Puzzle::next_in(x, dim);
+      } while (x != first);
+    }
+  active_search = this;
+}
+
+chain_walks::XyChainSearchScope::~XyChainSearchScope() { active_search = nullptr; }
 
 void Puzzle::find_possible_nodes(CHAIN_NODE* nodes) {
   bool const x_board = adjacency_type == ADJ_X;
@@ -79,7 +98,11 @@ bool Puzzle::are_strongly_linked(unsigned digit_bit, CHAIN_NODE const& node, PUZ
   PUZZLE_CELL const* const node_cell = &cells[node.cell];
   for (int k = 0; k < node.n_dims; ++k) {
     int const dim = node.dims[k];
-    if (node_cell->house[dim] < 0 || node_cell->house[dim] != cell.house[dim]) continue;
+    int const house = node_cell->house[dim];
+    if (house < 0 || house != cell.house[dim]) continue;
+    bool const one_digit = digit_bit != 0 && (digit_bit & (digit_bit - 1)) == 0 && (digit_bit & ~ALL_DIGITS) == 0;
+    if (active_search && active_search->puzzle == this && one_digit && house <= 8 && node_cell->next_in_dim[dim] != 0)
+      return active_search->count[__builtin_ctz(digit_bit)][dim][house] == 2;
     return count_in_house(node_cell, dim, digit_bit) == 2;
   }
   return false;
