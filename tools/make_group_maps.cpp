@@ -401,11 +401,12 @@ bool quick_to_fill(Grid const& grid, Rng& rng, long& worst_calls) {
 
 // The engine's own construct_solution, in every orientation the loader can give the map, without
 // and with diagonals: every one of kEngineRuns seeded runs fills within kEngineBudget recursive calls.
-int kEngineRuns = 10;        // --engine-runs
+int kEngineRuns = 0;         // --engine-runs; 0 leaves the check off
 long kEngineBudget = 2000;   // --engine-budget
 constexpr long kEngineStopMs = 5;  // some 40000 calls, beyond any budget used: only stops a stalled run
 
 bool engine_fills_quickly(Kind kind, Grid const& grid, long& worst_engine_calls) {
+  if (kEngineRuns <= 0) return true;
   bool const mirror = kind == Kind::Mirror;
   for (int t = 0; t < engine_fill::turn_count(mirror); ++t)
     for (bool diagonals : {false, true}) {
@@ -570,7 +571,7 @@ int main(int argc, char** argv) {
         if (f.kind == kind && static_cast<int>(f.maps.size()) < per_file)
           need[f.middle_kinds < 0 ? 0 : f.middle_kinds] = any = true;
       if (!any) break;
-      if (++attempts % 2000 == 0) {
+      if (++attempts % 20000 == 0) {
         std::fprintf(stderr, "attempts %ld duplicates %ld rejected %ld files:", attempts, duplicates, rejected_fill);
         for (auto const& f : files) std::fprintf(stderr, " %zu", f.maps.size());
         std::fprintf(stderr, "\n");
@@ -620,6 +621,11 @@ int main(int argc, char** argv) {
       target->maps.push_back(bytes);
     }
   }
+  for (auto const& f : files)
+    if (f.maps.empty()) {  // an empty file would make the loader fall back to the box map
+      std::fprintf(stderr, "make_group_maps: no map accepted for %s; nothing written\n", f.name.c_str());
+      return 1;
+    }
   for (auto const& f : files) {
     std::string const path = out_dir + "/" + f.name + ".z";
     if (!write_file(path, f)) {
