@@ -32,6 +32,9 @@
 #include <string>
 #include <vector>
 
+#include "engine_fill.h"
+#include "util/random.h"
+
 namespace {
 
 // ---- deterministic random source ----
@@ -396,6 +399,27 @@ bool quick_to_fill(Grid const& grid, Rng& rng, long& worst_calls) {
   return true;
 }
 
+// The engine's own construct_solution, in every orientation the loader can give the map, without
+// and with diagonals: every one of kEngineRuns seeded runs fills within kEngineBudget recursive calls.
+int kEngineRuns = 0;         // --engine-runs; 0 leaves the check off
+long kEngineBudget = 2000;   // --engine-budget
+constexpr long kEngineStopMs = 5;  // some 40000 calls, beyond any budget used: only stops a stalled run
+
+bool engine_fills_quickly(Kind kind, Grid const& grid, long& worst_engine_calls) {
+  if (kEngineRuns <= 0) return true;
+  bool const mirror = kind == Kind::Mirror;
+  for (int t = 0; t < engine_fill::turn_count(mirror); ++t)
+    for (bool diagonals : {false, true}) {
+      Matrix<int, 9> const m = engine_fill::turned(grid, mirror, t);
+      for (int run = 0; run < kEngineRuns; ++run) {
+        engine_fill::Run const r = engine_fill::run_once(m, diagonals, kEngineStopMs);
+        if (!r.filled || r.calls > kEngineBudget) return false;
+        worst_engine_calls = std::max(worst_engine_calls, r.calls);
+      }
+    }
+  return true;
+}
+
 // For the record: how often the engine's own construction order fills the map within a budget.
 struct StaticOrderStats {
   long runs = 0, within_budget = 0;
@@ -514,8 +538,10 @@ int main(int argc, char** argv) {
     else if (opt == "--maps-per-file") per_file = std::atoi(argv[i + 1]);
     else if (opt == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
     else if (opt == "--max-attempts") max_attempts = std::atol(argv[i + 1]);
+    else if (opt == "--engine-runs") kEngineRuns = std::atoi(argv[i + 1]);
+    else if (opt == "--engine-budget") kEngineBudget = std::atol(argv[i + 1]);
     else {
-      std::fprintf(stderr, "usage: make_group_maps [--out DIR] [--maps-per-file N] [--seed S] [--max-attempts N]\n");
+      std::fprintf(stderr, "usage: make_group_maps [--out DIR] [--maps-per-file N] [--seed S] [--max-attempts N] [--engine-runs N] [--engine-budget CALLS]\n");
       return 2;
     }
   }
@@ -528,7 +554,8 @@ int main(int argc, char** argv) {
   Rng rng{seed};
   std::set<Grid> seen;
   StaticOrderStats static_order;
-  long attempts = 0, rejected_fill = 0, duplicates = 0, worst_calls = 0;
+  long attempts = 0, rejected_fill = 0, duplicates = 0, worst_calls = 0, worst_engine_calls = 0;
+  sudoku_seed_random(seed);  // the engine's draws, for byte-identical output
   for (Kind kind : {Kind::Mirror, Kind::Rotational}) {
     // A walk through quick-to-fill maps: each candidate is a few exchanges away from the current map,
     // and the walk moves on only to candidates that pass every check.
@@ -567,7 +594,7 @@ int main(int argc, char** argv) {
         current = grid;
         continue;
       }
-      if (!quick_to_fill(grid, rng, worst_calls)) {
+      if (!quick_to_fill(grid, rng, worst_calls) || !engine_fills_quickly(kind, grid, worst_engine_calls)) {
         ++rejected_fill;
         ++failures_in_a_row;
         continue;
@@ -594,6 +621,11 @@ int main(int argc, char** argv) {
       target->maps.push_back(bytes);
     }
   }
+  for (auto const& f : files)
+    if (f.maps.empty()) {  // an empty file would make the loader fall back to the box map
+      std::fprintf(stderr, "make_group_maps: no map accepted for %s; nothing written\n", f.name.c_str());
+      return 1;
+    }
   for (auto const& f : files) {
     std::string const path = out_dir + "/" + f.name + ".z";
     if (!write_file(path, f)) {
@@ -603,6 +635,8 @@ int main(int argc, char** argv) {
   }
   std::printf("attempts %ld, duplicates %ld, slow or not completable %ld, worst accepted fill %ld calls\n", attempts,
               duplicates, rejected_fill, worst_calls);
+  std::printf("engine construct_solution: worst accepted run %ld calls (budget %ld, %d runs per orientation and rule set)\n",
+              worst_engine_calls, kEngineBudget, kEngineRuns);
   std::printf("engine construction order: %ld of %ld runs within 20000 calls on the shipped maps\n",
               static_order.within_budget, static_order.runs);
   return 0;
