@@ -148,8 +148,25 @@ bool Puzzle::exclude_value_from_future_cells(PUZZLE_CELL const* placed, PUZZLE_C
   return true;
 }
 
+namespace {
+
+// Call budget of the current fill attempt (see construct_solution). Thread-local:
+// a construction runs entirely in its caller's thread.
+thread_local long fill_calls_left = 0;
+thread_local bool fill_budget_spent = false;
+
+// The first attempt's budget: far above what a box map ever needs (backtracking is
+// rare there), well above the typical jigsaw fill.
+constexpr long kFirstFillBudget = 20000;
+
+}  // namespace
+
 bool Puzzle::recursively_fill_cells(PUZZLE_CELL** cells_left, unsigned* restore) {
   if (deadline_has_passed()) return false;
+  if (--fill_calls_left < 0) {
+    fill_budget_spent = true;
+    return false;
+  }
   if (deadline_ms > 0) {
     ++deadline_poll_count;
     if (deadline_poll_count % 1024 == 0 && steady_now_ms() >= deadline_ms) {
@@ -179,12 +196,23 @@ bool Puzzle::construct_solution() {
   initialize_ordered_ptrs();
   compare_to_first_group();
   sort_ordered_ptrs();
-  initialize_first_group();
-  bool ok = initialize_rest_of_array();
-  if (ok) {
+  // On some jigsaw maps an unlucky seed permutation sends the depth-first search into a
+  // subtree without completions that takes seconds to minutes to exhaust. An attempt
+  // that spends its call budget therefore starts again from a fresh seed permutation,
+  // with an eighth more budget each time: the search stays complete (the budget grows
+  // without bound, so an impossible map still ends with false), and a first attempt
+  // that finishes within its budget (every box map) draws exactly as before.
+  bool ok = false;
+  std::unique_ptr<unsigned[]> restore;
+  for (long budget = kFirstFillBudget;; budget += budget / 8) {
+    initialize_first_group();
+    if (!initialize_rest_of_array()) break;
     // One zeroed slice of 72 words per recursion level, allocated once for the whole search.
-    std::unique_ptr<unsigned[]> restore(new unsigned[kFilledCells * kFilledCells]());
+    if (!restore) restore.reset(new unsigned[kFilledCells * kFilledCells]());
+    fill_calls_left = budget;
+    fill_budget_spent = false;
     ok = recursively_fill_cells(&ordered_ptrs[kSeedCells], restore.get());
+    if (ok || !fill_budget_spent || deadline_has_passed()) break;
   }
   // The natural group order is restored on every exit, including the degenerate-map failure.
   setup_ptrs_first_in_dims();
