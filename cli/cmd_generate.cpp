@@ -47,13 +47,7 @@ int run_generate(GenerateOptions const& o) {
     return 2;
   }
   OutputFormat format;
-  if (o.format == "text")
-    format = OutputFormat::text;
-  else if (o.format == "line")
-    format = OutputFormat::line;
-  else if (o.format == "json")
-    format = OutputFormat::json;
-  else {
+  if (!parse_output_format(o.format, format)) {
     std::cerr << "nonet generate: unknown format '" << o.format << "' (text, line or json)\n";
     return 2;
   }

@@ -158,13 +158,7 @@ int run_list(ReadOptions const& o) {
 
 int run_extract(ReadOptions const& o) {
   OutputFormat format;
-  if (o.format == "text")
-    format = OutputFormat::text;
-  else if (o.format == "line")
-    format = OutputFormat::line;
-  else if (o.format == "json")
-    format = OutputFormat::json;
-  else {
+  if (!parse_output_format(o.format, format)) {
     std::cerr << "nonet queue extract: unknown format '" << o.format << "'\n";
     return 2;
   }

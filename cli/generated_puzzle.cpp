@@ -31,6 +31,18 @@ GeneratedPuzzle read_generated_puzzle(SudokuPuzzle* h, int difficulty, bool jigs
   return p;
 }
 
+bool parse_output_format(std::string const& name, OutputFormat& format) {
+  if (name == "text")
+    format = OutputFormat::text;
+  else if (name == "line")
+    format = OutputFormat::line;
+  else if (name == "json")
+    format = OutputFormat::json;
+  else
+    return false;
+  return true;
+}
+
 GeneratedPuzzle generated_from_record(PuzzleData const& record) {
   GeneratedPuzzle p;
   p.difficulty = (record.difficulty >= 0 && record.difficulty <= 9) ? record.difficulty : 0;

@@ -28,4 +28,6 @@ extern char const* const kDifficultyNames[10];
 int parse_difficulty(std::string const& text);
 
 enum class OutputFormat { text, line, json };
+// "text", "line" or "json"; false for anything else.
+bool parse_output_format(std::string const& name, OutputFormat& format);
 std::string format_generated(GeneratedPuzzle const& p, OutputFormat format);

@@ -162,18 +162,7 @@ bool Puzzle::simplify(METHOD_TYPE m) {
       return false;
     }
     case XY_XYZ_WINGS:
-      for (auto& cell : cells) {
-        int const n = n_candidates(cell.elim_bits);
-        if (n == 2 && simplify_XY_wing(&cell)) {
-          ++method_counts[XY_WING];
-          return true;
-        }
-        if (n == 3 && simplify_XYZ_wing(&cell)) {
-          ++method_counts[XYZ_WING];
-          return true;
-        }
-      }
-      return false;
+      return simplify_XY_XYZ_wing();
     case FINNED_FISH:
     case FINNED_FISH_ALT:
       return simplify_fins_rows_cols();
