@@ -72,6 +72,19 @@ bool Puzzle::simplify_once_franken_fish_for_digit(unsigned digit_bit, int n_line
   return false;
 }
 
+namespace {
+
+// out[l] = the groups that line l of dimension d shares a cell with, as a 9-bit set.
+void groups_met_by_lines(Puzzle const& p, DIMENSION d, uint32_t out[9]) {
+  for (int l = 0; l < 9; ++l) {
+    out[l] = 0;
+    for (int g = 0; g < 9; ++g)
+      if (p.line_and_group_overlap(d, l, g)) out[l] |= 1u << g;
+  }
+}
+
+}  // namespace
+
 // The line lists are read with their real lengths, so a board on which the numbers
 // of unsolved rows and columns differ never reads past the listed entries. The
 // choices are tested on 9-bit masks (fish::DigitLines), with the house sets of
@@ -92,11 +105,7 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   if (n_def_choices == 0 || n_cross_choices == 0 || n_grp_choices == 0) return false;
   fish::DigitLines const at(*this, digit_bit, line_dim);
   uint32_t cross_groups[9];  // groups each cross line shares a cell with
-  for (int x = 0; x < 9; ++x) {
-    cross_groups[x] = 0;
-    for (int g = 0; g < 9; ++g)
-      if (line_and_group_overlap(cross_dim, x, g)) cross_groups[x] |= 1u << g;
-  }
+  groups_met_by_lines(*this, cross_dim, cross_groups);
   uint32_t cross_masks[kMaxChoices], cross_groups_met[kMaxChoices], cross_along[kMaxChoices];
   choice_masks(cross_list, n_cross, k_cross, n_cross_choices, cross_masks);
   union_per_choice(cross_masks, n_cross_choices, cross_groups, cross_groups_met);
@@ -169,11 +178,7 @@ bool Puzzle::simplify_franken_secondary_lines_only(unsigned digit_bit, int, int 
   if (n_def_choices == 0 || n_cross_choices == 0 || n_grp_choices == 0) return false;
   fish::DigitLines const at(*this, digit_bit, line_dim);
   uint32_t line_groups[9];  // groups each defining-direction line shares a cell with
-  for (int l = 0; l < 9; ++l) {
-    line_groups[l] = 0;
-    for (int g = 0; g < 9; ++g)
-      if (line_and_group_overlap(line_dim, l, g)) line_groups[l] |= 1u << g;
-  }
+  groups_met_by_lines(*this, line_dim, line_groups);
   uint32_t grp_masks[kMaxChoices], grp_need[kMaxChoices];
   choice_masks(group_list, n_groups, k_grp, n_grp_choices, grp_masks);
   union_per_choice(grp_masks, n_grp_choices, at.group_crosses, grp_need);
