@@ -123,6 +123,20 @@ NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int hei
 // Grid outline from a locally thresholded image: the largest roughly square
 // connected piece of ink, its corners by the extremes of x + y and x - y.
 NONET_EXPORT bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
+// A candidate grid outline of the second reading. bright: the ruling is brighter than
+// the paper around it (negative print, or a dark photo the polarity rule inverted).
+struct OcrGridCandidate {
+  OcrQuad quad;
+  bool bright = false;
+  bool refined = false;  // corners from lines fitted along the outer edges
+  double lattice = 0;    // ocr_lattice_score of its warp
+};
+// How strongly the darkness profiles of a square image (a warped grid, ruling dark)
+// peak at the ten line positions of a 9x9 lattice, rows plus columns: 0..80.
+NONET_EXPORT double ocr_lattice_score(unsigned char const* image, int size);
+// Outlines of the largest roughly square pieces of locally dark and of locally bright
+// ink, with extreme and edge-fitted corners, best lattice score first.
+NONET_EXPORT std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height);
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);

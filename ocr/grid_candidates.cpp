@@ -1,0 +1,362 @@
+// Candidate grid outlines for the second reading: connected pieces of locally dark
+// (or, for negative print and pictures turned negative by the polarity rule, locally
+// bright) ink, their corners from the extremes of x + y and x - y and, refined, from
+// straight lines fitted along the piece's outer edges. Every candidate is scored by
+// how well the ruling of a warp of it falls on the ten lines of a 9x9 lattice.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "ocr/ocr.h"
+
+namespace {
+
+// Box-averaged reduction by a whole factor so that neither side exceeds limit
+// (averaging keeps thin ruled lines that nearest sampling could skip).
+struct Reduced {
+  OcrImage pixels;
+  int width = 0, height = 0, factor = 1;
+};
+
+Reduced reduce(unsigned char const* grey, int width, int height, int limit) {
+  Reduced r;
+  r.factor = std::max(1, (std::max(width, height) + limit - 1) / limit);
+  r.width = width / r.factor;
+  r.height = height / r.factor;
+  r.pixels.resize(static_cast<std::size_t>(r.width) * r.height);
+  int const f = r.factor, area = f * f;
+  for (int y = 0; y < r.height; ++y)
+    for (int x = 0; x < r.width; ++x) {
+      int sum = 0;
+      for (int dy = 0; dy < f; ++dy)
+        for (int dx = 0; dx < f; ++dx) sum += grey[static_cast<std::size_t>(y * f + dy) * width + x * f + dx];
+      r.pixels[static_cast<std::size_t>(y) * r.width + x] = static_cast<unsigned char>(sum / area);
+    }
+  return r;
+}
+
+std::vector<long long> integral_image(Reduced const& s) {
+  int const W = s.width, H = s.height;
+  std::vector<long long> integral(static_cast<std::size_t>(W + 1) * (H + 1), 0);
+  for (int y = 0; y < H; ++y) {
+    long long row = 0;
+    for (int x = 0; x < W; ++x) {
+      row += s.pixels[static_cast<std::size_t>(y) * W + x];
+      integral[static_cast<std::size_t>(y + 1) * (W + 1) + x + 1] =
+          integral[static_cast<std::size_t>(y) * (W + 1) + x + 1] + row;
+    }
+  }
+  return integral;
+}
+
+struct Region {
+  int id = 0, pixels = 0;
+  int min_x = 0, max_x = 0, min_y = 0, max_y = 0;
+  int corner[4] = {0, 0, 0, 0};  // pixel indices: top-left, top-right, bottom-right, bottom-left
+  long long box_area() const { return static_cast<long long>(max_x - min_x + 1) * (max_y - min_y + 1); }
+};
+
+// Ink = more than 8 grey levels darker (bright: brighter) than the mean of the
+// window of side 2r + 1 around the pixel, r a fiftieth of the shorter side: a few
+// line widths, well under a cell.
+std::vector<unsigned char> local_ink(Reduced const& s, std::vector<long long> const& integral, bool bright) {
+  int const W = s.width, H = s.height;
+  int const r = std::max(3, std::min(W, H) / 50);
+  std::vector<unsigned char> mask(static_cast<std::size_t>(W) * H, 0);
+  for (int y = 0; y < H; ++y) {
+    int const y0 = std::max(0, y - r), y1 = std::min(H, y + r + 1);
+    for (int x = 0; x < W; ++x) {
+      int const x0 = std::max(0, x - r), x1 = std::min(W, x + r + 1);
+      long long const sum = integral[static_cast<std::size_t>(y1) * (W + 1) + x1] -
+                            integral[static_cast<std::size_t>(y0) * (W + 1) + x1] -
+                            integral[static_cast<std::size_t>(y1) * (W + 1) + x0] +
+                            integral[static_cast<std::size_t>(y0) * (W + 1) + x0];
+      long long const area = static_cast<long long>(y1 - y0) * (x1 - x0);
+      long long const v = s.pixels[static_cast<std::size_t>(y) * W + x];
+      mask[static_cast<std::size_t>(y) * W + x] = bright ? (v - 8) * area > sum : (v + 8) * area < sum;
+    }
+  }
+  return mask;
+}
+
+// 8-connected regions of the mask; label receives region ids (1-based). Only regions
+// whose bounding box sides are at least min_side and within a factor 2 of each other
+// are returned, largest bounding box first.
+std::vector<Region> square_regions(std::vector<unsigned char> const& mask, int W, int H, int min_side,
+                                   std::vector<int>& label) {
+  label.assign(mask.size(), 0);
+  std::vector<int> stack;
+  std::vector<Region> kept;
+  int next_id = 0;
+  for (std::size_t seed = 0; seed < mask.size(); ++seed) {
+    if (!mask[seed] || label[seed]) continue;
+    Region reg;
+    reg.id = ++next_id;
+    reg.min_x = reg.max_x = static_cast<int>(seed % W);
+    reg.min_y = reg.max_y = static_cast<int>(seed / W);
+    for (int& c : reg.corner) c = static_cast<int>(seed);
+    int best_sum = -1, best_diff = 0, worst_sum = 0, worst_diff = 0;
+    label[seed] = reg.id;
+    stack.assign(1, static_cast<int>(seed));
+    while (!stack.empty()) {
+      int const p = stack.back();
+      stack.pop_back();
+      int const x = p % W, y = p / W;
+      ++reg.pixels;
+      reg.min_x = std::min(reg.min_x, x);
+      reg.max_x = std::max(reg.max_x, x);
+      reg.min_y = std::min(reg.min_y, y);
+      reg.max_y = std::max(reg.max_y, y);
+      int const sum = x + y, diff = x - y;
+      if (best_sum < 0 || sum < best_sum) best_sum = sum, reg.corner[0] = p;
+      if (sum > worst_sum) worst_sum = sum, reg.corner[2] = p;
+      if (diff > best_diff || reg.pixels == 1) best_diff = diff, reg.corner[1] = p;
+      if (diff < worst_diff || reg.pixels == 1) worst_diff = diff, reg.corner[3] = p;
+      for (int dy = -1; dy <= 1; ++dy) {
+        int const ny = y + dy;
+        if (ny < 0 || ny >= H) continue;
+        for (int dx = -1; dx <= 1; ++dx) {
+          int const nx = x + dx;
+          if (nx < 0 || nx >= W) continue;
+          int const q = ny * W + nx;
+          if (mask[q] && !label[q]) {
+            label[q] = reg.id;
+            stack.push_back(q);
+          }
+        }
+      }
+    }
+    int const bw = reg.max_x - reg.min_x + 1, bh = reg.max_y - reg.min_y + 1;
+    if (bw < min_side || bh < min_side || bw > 2 * bh || bh > 2 * bw) continue;
+    kept.push_back(reg);
+  }
+  std::stable_sort(kept.begin(), kept.end(),
+                   [](Region const& a, Region const& b) { return a.box_area() > b.box_area(); });
+  return kept;
+}
+
+bool plausible(OcrQuad const& q, double min_side) {
+  double shortest = 1e30, longest = 0;
+  for (int k = 0; k < 4; ++k) {
+    double const d = std::hypot(q.x[k] - q.x[(k + 1) % 4], q.y[k] - q.y[(k + 1) % 4]);
+    if (!std::isfinite(d)) return false;
+    shortest = std::min(shortest, d);
+    longest = std::max(longest, d);
+  }
+  // Convex and wound clockwise (in picture coordinates, y down).
+  for (int k = 0; k < 4; ++k) {
+    int const a = k, b = (k + 1) % 4, c = (k + 2) % 4;
+    double const cross = (q.x[b] - q.x[a]) * (q.y[c] - q.y[b]) - (q.y[b] - q.y[a]) * (q.x[c] - q.x[b]);
+    if (!(cross > 0)) return false;
+  }
+  return shortest >= min_side && longest <= 2.2 * shortest;
+}
+
+// A line v = a + b u fitted to points (u, v) by least squares, refitted once without
+// the points more than max(1.5, 2 x median residual) away (a frame or a digit
+// touching the edge).
+struct Line {
+  double a = 0, b = 0;
+  bool ok = false;
+};
+
+Line fit_line(std::vector<double> const& u, std::vector<double> const& v) {
+  Line line;
+  std::vector<char> use(u.size(), 1);
+  for (int pass = 0; pass < 2; ++pass) {
+    double n = 0, su = 0, sv = 0, suu = 0, suv = 0;
+    for (std::size_t i = 0; i < u.size(); ++i) {
+      if (!use[i]) continue;
+      n += 1;
+      su += u[i];
+      sv += v[i];
+      suu += u[i] * u[i];
+      suv += u[i] * v[i];
+    }
+    double const det = n * suu - su * su;
+    if (n < 8 || !(std::fabs(det) > 1e-9)) return Line{};
+    line.b = (n * suv - su * sv) / det;
+    line.a = (sv - line.b * su) / n;
+    line.ok = true;
+    if (pass == 1) break;
+    std::vector<double> residual;
+    for (std::size_t i = 0; i < u.size(); ++i) residual.push_back(std::fabs(v[i] - line.a - line.b * u[i]));
+    std::vector<double> sorted = residual;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    double const limit = std::max(1.5, 2 * sorted[sorted.size() / 2]);
+    for (std::size_t i = 0; i < u.size(); ++i) use[i] = residual[i] <= limit;
+  }
+  return line;
+}
+
+// The outer edges of region id: along each side of the extreme-corner quad (its
+// middle 70%), the outermost pixel of the region within a band of a tenth of the
+// side; lines through them, and their intersections as the refined corners.
+bool refine_by_edges(std::vector<int> const& label, int W, int H, int id, OcrQuad const& q, OcrQuad& out) {
+  Line lines[4];  // top, bottom: y = a + b x; left, right: x = a + b y
+  for (int side = 0; side < 4; ++side) {
+    bool const horizontal = side < 2;
+    // Corner pairs: top 0-1, bottom 3-2, left 0-3, right 1-2.
+    static constexpr int from[4] = {0, 3, 0, 1}, to[4] = {1, 2, 3, 2};
+    double const u0 = horizontal ? q.x[from[side]] : q.y[from[side]];
+    double const u1 = horizontal ? q.x[to[side]] : q.y[to[side]];
+    double const v0 = horizontal ? q.y[from[side]] : q.x[from[side]];
+    double const v1 = horizontal ? q.y[to[side]] : q.x[to[side]];
+    double const length = u1 - u0;
+    if (!(length > 10)) return false;
+    double const band = std::max(3.0, 0.1 * length);
+    bool const low_side = side == 0 || side == 2;  // top, left: outermost = smallest v
+    std::vector<double> us, vs;
+    int const first = static_cast<int>(std::ceil(u0 + 0.15 * length)), last = static_cast<int>(u0 + 0.85 * length);
+    for (int u = first; u <= last; ++u) {
+      double const expected = v0 + (v1 - v0) * (u - u0) / length;
+      int const lo = std::max(0, static_cast<int>(std::floor(expected - band)));
+      int const hi = std::min(horizontal ? H - 1 : W - 1, static_cast<int>(std::ceil(expected + band)));
+      if (u < 0 || u >= (horizontal ? W : H)) continue;
+      int found = -1;
+      for (int k = 0; k <= hi - lo; ++k) {
+        int const v = low_side ? lo + k : hi - k;
+        std::size_t const p = horizontal ? static_cast<std::size_t>(v) * W + u : static_cast<std::size_t>(u) * W + v;
+        if (label[p] == id) {
+          found = v;
+          break;
+        }
+      }
+      if (found < 0) continue;
+      us.push_back(u);
+      vs.push_back(found);
+    }
+    lines[side] = fit_line(us, vs);
+    if (!lines[side].ok) return false;
+  }
+  // Corner = intersection of a horizontal line y = a1 + b1 x and a vertical x = a2 + b2 y.
+  static constexpr int h_of[4] = {0, 0, 1, 1}, v_of[4] = {2, 3, 3, 2};
+  for (int k = 0; k < 4; ++k) {
+    Line const& h = lines[h_of[k]];
+    Line const& v = lines[v_of[k]];
+    double const det = 1 - h.b * v.b;
+    if (!(std::fabs(det) > 1e-6)) return false;
+    double const x = (v.a + v.b * h.a) / det;
+    out.x[k] = static_cast<float>(x);
+    out.y[k] = static_cast<float>(h.a + h.b * x);
+  }
+  return true;
+}
+
+// Strength of one darkness profile at the ten lattice lines: how far the darkest
+// value near each line stands above the profile's median, in robust deviations,
+// at most 4 per line.
+double profile_lattice(std::vector<double>& profile) {
+  int const n = static_cast<int>(profile.size());
+  std::vector<double> sorted = profile;
+  std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.end());
+  double const median = sorted[static_cast<std::size_t>(n / 2)];
+  for (double& s : sorted) s = std::fabs(s - median);
+  std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.end());
+  double const spread = 1.4826 * sorted[static_cast<std::size_t>(n / 2)] + 1.0;
+  int const window = std::max(2, n / 60);
+  double total = 0;
+  for (int k = 0; k <= 9; ++k) {
+    int const target = static_cast<int>(std::lround(k * (n - 1) / 9.0));
+    double peak = -1e30;
+    for (int i = std::max(0, target - window); i <= std::min(n - 1, target + window); ++i)
+      peak = std::max(peak, profile[static_cast<std::size_t>(i)]);
+    total += std::clamp((peak - median) / spread, 0.0, 4.0);
+  }
+  return total;
+}
+
+}  // namespace
+
+bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad) {
+  if (!grey || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0)
+    return false;
+  Reduced const s = reduce(grey, width, height, 640);
+  int const W = s.width, H = s.height;
+  if (W < 40 || H < 40) return false;
+  std::vector<int> label;
+  std::vector<Region> const regions =
+      square_regions(local_ink(s, integral_image(s), false), W, H, std::min(W, H) / 5, label);
+  if (regions.empty()) return false;
+  double const f = s.factor, half = (s.factor - 1) / 2.0;
+  for (int k = 0; k < 4; ++k) {
+    quad.x[k] = static_cast<float>((regions[0].corner[k] % W) * f + half);
+    quad.y[k] = static_cast<float>((regions[0].corner[k] / W) * f + half);
+  }
+  double shortest = 1e30, longest = 0;
+  for (int k = 0; k < 4; ++k) {
+    double const d = std::hypot(quad.x[k] - quad.x[(k + 1) % 4], quad.y[k] - quad.y[(k + 1) % 4]);
+    shortest = std::min(shortest, d);
+    longest = std::max(longest, d);
+  }
+  return shortest >= 0.2 * std::min(width, height) && longest <= 2.2 * shortest;
+}
+
+double ocr_lattice_score(unsigned char const* image, int size) {
+  if (!image || size < ocr_min_side || ocr_picture_bytes(size, size, 1) == 0) return 0;
+  std::vector<double> rows(static_cast<std::size_t>(size), 0.0), columns(static_cast<std::size_t>(size), 0.0);
+  for (int y = 0; y < size; ++y) {
+    unsigned char const* row = image + static_cast<std::size_t>(y) * size;
+    long long sum = 0;
+    for (int x = 0; x < size; ++x) {
+      sum += row[x];
+      columns[static_cast<std::size_t>(x)] += row[x];
+    }
+    rows[static_cast<std::size_t>(y)] = 255.0 - static_cast<double>(sum) / size;
+  }
+  for (auto& c : columns) c = 255.0 - c / size;
+  return profile_lattice(rows) + profile_lattice(columns);
+}
+
+std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height) {
+  std::vector<OcrGridCandidate> out;
+  if (!grey || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0) return out;
+  Reduced const s = reduce(grey, width, height, 640);
+  int const W = s.width, H = s.height;
+  if (W < 40 || H < 40) return out;
+  std::vector<long long> const integral = integral_image(s);
+  double const f = s.factor, half = (s.factor - 1) / 2.0;
+  double const min_side = std::min(W, H) / 5.0;
+  int const score_size = 270;  // 30 samples a cell: enough to keep one-pixel lines
+  OcrImage negative;
+  std::vector<int> label;
+  for (int polarity = 0; polarity < 2; ++polarity) {
+    bool const bright = polarity == 1;
+    std::vector<unsigned char> const mask = local_ink(s, integral, bright);
+    std::vector<Region> const regions = square_regions(mask, W, H, static_cast<int>(min_side), label);
+    if (bright && negative.empty() && !regions.empty()) negative = ocr_inverted(s.pixels);
+    unsigned char const* source = bright ? negative.data() : s.pixels.data();
+    for (std::size_t i = 0; i < regions.size() && i < 3; ++i) {
+      Region const& reg = regions[i];
+      OcrQuad extreme;
+      for (int k = 0; k < 4; ++k) {
+        extreme.x[k] = static_cast<float>(reg.corner[k] % W);
+        extreme.y[k] = static_cast<float>(reg.corner[k] / W);
+      }
+      OcrQuad refined;
+      bool const has_refined = refine_by_edges(label, W, H, reg.id, extreme, refined);
+      for (int version = 0; version < 2; ++version) {
+        if (version == 1 && !has_refined) break;
+        OcrQuad const& q = version == 0 ? extreme : refined;
+        if (!plausible(q, min_side)) continue;
+        OcrImage warped;
+        if (ocr_warp_comb(source, W, H, q, score_size, warped) < 0) continue;
+        OcrGridCandidate c;
+        c.bright = bright;
+        c.refined = version == 1;
+        c.lattice = ocr_lattice_score(warped.data(), score_size);
+        for (int k = 0; k < 4; ++k) {
+          c.quad.x[k] = static_cast<float>(q.x[k] * f + half);
+          c.quad.y[k] = static_cast<float>(q.y[k] * f + half);
+        }
+        if (ocr_debug)
+          std::printf("candidate %s region %zu %s lattice %.1f\n", bright ? "bright" : "dark", i,
+                      c.refined ? "refined" : "extreme", c.lattice);
+        out.push_back(c);
+      }
+    }
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](OcrGridCandidate const& a, OcrGridCandidate const& b) { return a.lattice > b.lattice; });
+  return out;
+}
