@@ -135,6 +135,12 @@ std::vector<Region> square_regions(std::vector<unsigned char> const& mask, int W
   return kept;
 }
 
+double mean_side(OcrQuad const& q) {
+  double side = 0;
+  for (int k = 0; k < 4; ++k) side += std::hypot(q.x[k] - q.x[(k + 1) % 4], q.y[k] - q.y[(k + 1) % 4]) / 4;
+  return side;
+}
+
 bool plausible(OcrQuad const& q, double min_side) {
   double shortest = 1e30, longest = 0;
   for (int k = 0; k < 4; ++k) {
@@ -243,27 +249,40 @@ bool refine_by_edges(std::vector<int> const& label, int W, int H, int id, OcrQua
   return true;
 }
 
-// Strength of one darkness profile at the ten lattice lines: how far the darkest
-// value near each line stands above the profile's median, in robust deviations,
-// at most 4 per line.
-double profile_lattice(std::vector<double>& profile) {
-  int const n = static_cast<int>(profile.size());
-  std::vector<double> sorted = profile;
-  std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.end());
-  double const median = sorted[static_cast<std::size_t>(n / 2)];
-  for (double& s : sorted) s = std::fabs(s - median);
-  std::nth_element(sorted.begin(), sorted.begin() + n / 2, sorted.end());
-  double const spread = 1.4826 * sorted[static_cast<std::size_t>(n / 2)] + 1.0;
-  int const window = std::max(2, n / 60);
-  double total = 0;
-  for (int k = 0; k <= 9; ++k) {
-    int const target = static_cast<int>(std::lround(k * (n - 1) / 9.0));
-    double peak = -1e30;
-    for (int i = std::max(0, target - window); i <= std::min(n - 1, target + window); ++i)
-      peak = std::max(peak, profile[static_cast<std::size_t>(i)]);
-    total += std::clamp((peak - median) / spread, 0.0, 4.0);
-  }
-  return total;
+// How clearly the stretch of lattice line k next to cell j is a line: the darkest of
+// the rows (columns) within two samples of the line's position against the paper on
+// both sides of it (four to six samples off), 12 grey levels of contrast counting
+// fully. An edge between a dark and a light area is darker than one side only; text
+// and digits rarely darken the lattice position in every cell.
+double segment_line(unsigned char const* image, int size, bool rows, int k, int j) {
+  int const line = static_cast<int>(std::lround(k * (size - 1) / 9.0));
+  double const cell = size / 9.0;
+  int const from = static_cast<int>(j * cell + cell / 5), to = static_cast<int>((j + 1) * cell - cell / 5);
+  if (to <= from) return 0;
+  auto const mean = [&](int offset) {
+    int const at = line + offset;
+    if (at < 0 || at >= size) return -1.0;
+    long long sum = 0;
+    for (int t = from; t < to; ++t)
+      sum += rows ? image[static_cast<std::size_t>(at) * size + t] : image[static_cast<std::size_t>(t) * size + at];
+    return 255.0 - static_cast<double>(sum) / (to - from);
+  };
+  double peak = -1;
+  for (int d = -2; d <= 2; ++d) peak = std::max(peak, mean(d));
+  double side[2] = {0, 0};
+  int counted[2] = {0, 0};
+  for (int d = 4; d <= 6; ++d)
+    for (int s = 0; s < 2; ++s) {
+      double const m = mean(s == 0 ? -d : d);
+      if (m < 0) continue;
+      side[s] += m;
+      ++counted[s];
+    }
+  if (counted[0] == 0 && counted[1] == 0) return 0;
+  double base = -1e30;
+  for (int s = 0; s < 2; ++s)
+    if (counted[s]) base = std::max(base, side[s] / counted[s]);
+  return std::clamp((peak - base) / 12.0, 0.0, 1.0);
 }
 
 }  // namespace
@@ -294,18 +313,11 @@ bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad
 
 double ocr_lattice_score(unsigned char const* image, int size) {
   if (!image || size < ocr_min_side || ocr_picture_bytes(size, size, 1) == 0) return 0;
-  std::vector<double> rows(static_cast<std::size_t>(size), 0.0), columns(static_cast<std::size_t>(size), 0.0);
-  for (int y = 0; y < size; ++y) {
-    unsigned char const* row = image + static_cast<std::size_t>(y) * size;
-    long long sum = 0;
-    for (int x = 0; x < size; ++x) {
-      sum += row[x];
-      columns[static_cast<std::size_t>(x)] += row[x];
-    }
-    rows[static_cast<std::size_t>(y)] = 255.0 - static_cast<double>(sum) / size;
-  }
-  for (auto& c : columns) c = 255.0 - c / size;
-  return profile_lattice(rows) + profile_lattice(columns);
+  double total = 0;
+  for (int axis = 0; axis < 2; ++axis)
+    for (int k = 0; k <= 9; ++k)
+      for (int j = 0; j < 9; ++j) total += segment_line(image, size, axis == 0, k, j);
+  return total;
 }
 
 std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height) {
@@ -320,12 +332,24 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   int const score_size = 270;  // 30 samples a cell: enough to keep one-pixel lines
   OcrImage negative;
   std::vector<int> label;
+  // Candidates in reduced coordinates, scored on the reduced image.
+  std::vector<OcrGridCandidate> reduced;
+  auto const add = [&](OcrQuad const& q, bool bright, OcrGridKind kind) {
+    if (!plausible(q, min_side)) return;
+    OcrImage warped;
+    if (ocr_warp_comb(bright ? negative.data() : s.pixels.data(), W, H, q, score_size, warped) < 0) return;
+    OcrGridCandidate c;
+    c.quad = q;
+    c.bright = bright;
+    c.kind = kind;
+    c.lattice = ocr_lattice_score(warped.data(), score_size);
+    reduced.push_back(c);
+  };
   for (int polarity = 0; polarity < 2; ++polarity) {
     bool const bright = polarity == 1;
     std::vector<unsigned char> const mask = local_ink(s, integral, bright);
     std::vector<Region> const regions = square_regions(mask, W, H, static_cast<int>(min_side), label);
     if (bright && negative.empty() && !regions.empty()) negative = ocr_inverted(s.pixels);
-    unsigned char const* source = bright ? negative.data() : s.pixels.data();
     for (std::size_t i = 0; i < regions.size() && i < 3; ++i) {
       Region const& reg = regions[i];
       OcrQuad extreme;
@@ -333,30 +357,39 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
         extreme.x[k] = static_cast<float>(reg.corner[k] % W);
         extreme.y[k] = static_cast<float>(reg.corner[k] / W);
       }
+      add(extreme, bright, OcrGridKind::extreme);
       OcrQuad refined;
-      bool const has_refined = refine_by_edges(label, W, H, reg.id, extreme, refined);
-      for (int version = 0; version < 2; ++version) {
-        if (version == 1 && !has_refined) break;
-        OcrQuad const& q = version == 0 ? extreme : refined;
-        if (!plausible(q, min_side)) continue;
-        OcrImage warped;
-        if (ocr_warp_comb(source, W, H, q, score_size, warped) < 0) continue;
-        OcrGridCandidate c;
-        c.bright = bright;
-        c.refined = version == 1;
-        c.lattice = ocr_lattice_score(warped.data(), score_size);
-        for (int k = 0; k < 4; ++k) {
-          c.quad.x[k] = static_cast<float>(q.x[k] * f + half);
-          c.quad.y[k] = static_cast<float>(q.y[k] * f + half);
-        }
-        if (ocr_debug)
-          std::printf("candidate %s region %zu %s lattice %.1f\n", bright ? "bright" : "dark", i,
-                      c.refined ? "refined" : "extreme", c.lattice);
-        out.push_back(c);
-      }
+      if (refine_by_edges(label, W, H, reg.id, extreme, refined)) add(refined, bright, OcrGridKind::edges);
     }
   }
-  std::stable_sort(out.begin(), out.end(),
+  // The best few outlines are also located as lattices.
+  std::stable_sort(reduced.begin(), reduced.end(),
                    [](OcrGridCandidate const& a, OcrGridCandidate const& b) { return a.lattice > b.lattice; });
+  std::size_t const outlines = reduced.size();
+  for (std::size_t i = 0; i < outlines && i < 3; ++i) {
+    OcrGridCandidate const c = reduced[i];
+    OcrQuad fitted;
+    if (ocr_fit_lattice(c.bright ? negative.data() : s.pixels.data(), W, H, c.quad, false, fitted))
+      add(fitted, c.bright, OcrGridKind::lattice);
+  }
+  for (OcrGridCandidate c : reduced) {
+    if (ocr_debug) {
+      static char const* const kinds[3] = {"extreme", "edges", "lattice"};
+      std::printf("candidate %s %s lattice %.1f\n", c.bright ? "bright" : "dark", kinds[static_cast<int>(c.kind)],
+                  c.lattice);
+    }
+    for (int k = 0; k < 4; ++k) {
+      c.quad.x[k] = static_cast<float>(c.quad.x[k] * f + half);
+      c.quad.y[k] = static_cast<float>(c.quad.y[k] * f + half);
+    }
+    out.push_back(c);
+  }
+  // A page often carries a smaller second grid (yesterday's solution, a neighbouring
+  // puzzle): among grids of similar clarity the larger one is the puzzle.
+  double largest = 0;
+  for (OcrGridCandidate const& c : out) largest = std::max(largest, mean_side(c.quad));
+  for (OcrGridCandidate& c : out) c.rank = c.lattice * std::sqrt(mean_side(c.quad) / largest);
+  std::stable_sort(out.begin(), out.end(),
+                   [](OcrGridCandidate const& a, OcrGridCandidate const& b) { return a.rank > b.rank; });
   return out;
 }

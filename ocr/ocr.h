@@ -125,18 +125,30 @@ NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int hei
 NONET_EXPORT bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
 // A candidate grid outline of the second reading. bright: the ruling is brighter than
 // the paper around it (negative print, or a dark photo the polarity rule inverted).
+// Corners: extremes of the ink piece, lines fitted along its outer edges, or the
+// ten-line lattice found around an outline (a grid merged with a frame cut down to its
+// ruling, a partly found grid completed).
+enum class OcrGridKind { extreme, edges, lattice };
 struct OcrGridCandidate {
   OcrQuad quad;
   bool bright = false;
-  bool refined = false;  // corners from lines fitted along the outer edges
-  double lattice = 0;    // ocr_lattice_score of its warp
+  OcrGridKind kind = OcrGridKind::extreme;
+  double lattice = 0;  // ocr_lattice_score of its warp
+  double rank = 0;     // lattice x sqrt(mean side / the largest candidate's mean side)
 };
-// How strongly the darkness profiles of a square image (a warped grid, ruling dark)
-// peak at the ten line positions of a 9x9 lattice, rows plus columns: 0..80.
+// How clearly a square image (a warped grid, ruling dark) shows the lines of a 9x9
+// lattice: each of the 180 line stretches beside a cell counts up to 1 when it is
+// darker than the paper on both sides of it (0..180).
 NONET_EXPORT double ocr_lattice_score(unsigned char const* image, int size);
 // Outlines of the largest roughly square pieces of locally dark and of locally bright
-// ink, with extreme and edge-fitted corners, best lattice score first.
+// ink (extreme and edge-fitted corners) and the lattices fitted around the best of
+// them, highest rank first.
 NONET_EXPORT std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height);
+// The ruling around an outline located as ten equally spaced lines each way (pitch
+// 0.55 to 1.7 of the outline's ninth, searched within half the outline's size on
+// each side); bright: the ruling is brighter than the paper.
+NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad,
+                                  bool bright, OcrQuad& fitted);
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
