@@ -135,6 +135,31 @@ std::vector<Region> square_regions(std::vector<unsigned char> const& mask, int W
   return kept;
 }
 
+// The unit square of h sampled onto size x size pixels (bilinear, paper outside the
+// picture): ocr_warp in single precision with the homography stepped along each row,
+// for the many small warps that score candidates.
+void quick_warp(unsigned char const* image, int W, int H, OcrHomography const& h, int size, OcrImage& out) {
+  out.assign(static_cast<std::size_t>(size) * size, 255);
+  float const step = 1.0f / static_cast<float>(size);
+  for (int i = 0; i < size; ++i) {
+    float const v = (static_cast<float>(i) + 0.5f) * step;
+    float const u0 = 0.5f * step;
+    float nx = h[0] * u0 + h[1] * v + h[2], ny = h[3] * u0 + h[4] * v + h[5], nw = h[6] * u0 + h[7] * v + h[8];
+    float const dx = h[0] * step, dy = h[3] * step, dw = h[6] * step;
+    unsigned char* row = out.data() + static_cast<std::size_t>(i) * size;
+    for (int j = 0; j < size; ++j, nx += dx, ny += dy, nw += dw) {
+      if (std::fabs(nw) < 1e-9f) continue;
+      float const x = nx / nw, y = ny / nw;
+      if (!(x >= 0 && y >= 0 && x < static_cast<float>(W - 1) && y < static_cast<float>(H - 1))) continue;
+      int const x0 = static_cast<int>(x), y0 = static_cast<int>(y);
+      float const fx = x - static_cast<float>(x0), fy = y - static_cast<float>(y0);
+      unsigned char const* p = image + static_cast<std::size_t>(y0) * W + x0;
+      float const top = p[0] + (p[1] - p[0]) * fx, bottom = p[W] + (p[W + 1] - p[W]) * fx;
+      row[j] = static_cast<unsigned char>(std::clamp(top + (bottom - top) * fy, 0.0f, 255.0f));
+    }
+  }
+}
+
 double mean_side(OcrQuad const& q) {
   double side = 0;
   for (int k = 0; k < 4; ++k) side += std::hypot(q.x[k] - q.x[(k + 1) % 4], q.y[k] - q.y[(k + 1) % 4]) / 4;
@@ -334,10 +359,12 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   std::vector<int> label;
   // Candidates in reduced coordinates, scored on the reduced image.
   std::vector<OcrGridCandidate> reduced;
+  OcrImage warped;
   auto const add = [&](OcrQuad const& q, bool bright, OcrGridKind kind) {
     if (!plausible(q, min_side)) return;
-    OcrImage warped;
-    if (ocr_warp_comb(bright ? negative.data() : s.pixels.data(), W, H, q, score_size, warped) < 0) return;
+    OcrHomography h{};
+    if (!ocr_homography(q, h)) return;
+    quick_warp(bright ? negative.data() : s.pixels.data(), W, H, h, score_size, warped);
     OcrGridCandidate c;
     c.quad = q;
     c.bright = bright;

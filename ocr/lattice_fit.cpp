@@ -87,9 +87,12 @@ LatticeFit fit_lattice(std::vector<double> const& strength, double lo, double hi
   double const p_min = min_pitch / per_sample, p_max = max_pitch / per_sample;
   for (double p = p_min; p <= p_max; p += std::max(0.25, 0.01 * p)) {
     int const last_start = static_cast<int>(std::floor(n - 1 - 9 * p));
+    int offset[10];
+    for (int k = 0; k <= 9; ++k) offset[k] = static_cast<int>(k * p + 0.5);
     for (int a = 0; a <= last_start; ++a) {
+      double const* at = strength.data() + a;
       double sum = 0;
-      for (int k = 0; k <= 9; ++k) sum += strength[static_cast<std::size_t>(std::lround(a + k * p))];
+      for (int k = 0; k <= 9; ++k) sum += at[offset[k]];
       if (sum > best.score) {
         best.score = sum;
         best.first = lo + a * per_sample;
