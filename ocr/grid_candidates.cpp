@@ -385,6 +385,15 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
         extreme.y[k] = static_cast<float>(reg.corner[k] / W);
       }
       add(extreme, bright, OcrGridKind::extreme);
+      // The bounding box: for a grid whose corner is cut off or faded, which moves
+      // the extremes, while its sides still bound it.
+      OcrQuad box;
+      float const bx[4] = {0, 1, 1, 0}, by[4] = {0, 0, 1, 1};
+      for (int k = 0; k < 4; ++k) {
+        box.x[k] = static_cast<float>(bx[k] > 0 ? reg.max_x : reg.min_x);
+        box.y[k] = static_cast<float>(by[k] > 0 ? reg.max_y : reg.min_y);
+      }
+      add(box, bright, OcrGridKind::box);
       OcrQuad refined;
       if (refine_by_edges(label, W, H, reg.id, extreme, refined)) add(refined, bright, OcrGridKind::edges);
     }
@@ -401,7 +410,7 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   }
   for (OcrGridCandidate c : reduced) {
     if (ocr_debug) {
-      static char const* const kinds[3] = {"extreme", "edges", "lattice"};
+      static char const* const kinds[4] = {"extreme", "box", "edges", "lattice"};
       std::printf("candidate %s %s lattice %.1f\n", c.bright ? "bright" : "dark", kinds[static_cast<int>(c.kind)],
                   c.lattice);
     }

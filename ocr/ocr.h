@@ -125,10 +125,10 @@ NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int hei
 NONET_EXPORT bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
 // A candidate grid outline of the second reading. bright: the ruling is brighter than
 // the paper around it (negative print, or a dark photo the polarity rule inverted).
-// Corners: extremes of the ink piece, lines fitted along its outer edges, or the
-// ten-line lattice found around an outline (a grid merged with a frame cut down to its
-// ruling, a partly found grid completed).
-enum class OcrGridKind { extreme, edges, lattice };
+// Corners: extremes of the ink piece, its bounding box, lines fitted along its outer
+// edges, or the ten-line lattice found around an outline (a grid merged with a frame
+// cut down to its ruling, a partly found grid completed).
+enum class OcrGridKind { extreme, box, edges, lattice };
 struct OcrGridCandidate {
   OcrQuad quad;
   bool bright = false;
