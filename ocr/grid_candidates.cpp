@@ -405,8 +405,11 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   for (std::size_t i = 0; i < outlines && i < 3; ++i) {
     OcrGridCandidate const c = reduced[i];
     OcrQuad fitted;
-    if (ocr_fit_lattice(c.bright ? negative.data() : s.pixels.data(), W, H, c.quad, false, fitted))
-      add(fitted, c.bright, OcrGridKind::lattice);
+    std::vector<OcrQuad> shifted;
+    if (!ocr_fit_lattice(c.bright ? negative.data() : s.pixels.data(), W, H, c.quad, false, fitted, &shifted))
+      continue;
+    add(fitted, c.bright, OcrGridKind::lattice);
+    for (OcrQuad const& q : shifted) add(q, c.bright, OcrGridKind::lattice);
   }
   for (OcrGridCandidate c : reduced) {
     if (ocr_debug) {

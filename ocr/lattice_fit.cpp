@@ -41,15 +41,17 @@ std::vector<double> axis_profile(unsigned char const* image, int W, int H, OcrHo
 }
 
 // How much each position stands out as a thin line: its darkness above the brighter
-// of the two sides (3 to 5 samples off), at most 12 grey levels counting, widened by
-// one sample each way. Broad dark areas (text blocks, shadows) do not count.
+// of the two sides (4 to 7 samples off), at most 12 grey levels counting, widened by
+// one sample each way at 0.7 of its value (lines bent by perspective still count, but
+// a lattice through the lines' middles beats one along their edges). Broad dark areas
+// (text blocks, shadows) do not count.
 std::vector<double> line_strength(std::vector<double> const& profile) {
   int const n = static_cast<int>(profile.size());
   std::vector<double> z(static_cast<std::size_t>(n), 0.0), pooled(static_cast<std::size_t>(n), 0.0);
   auto const side = [&](int i, int sign) {
     double sum = 0;
     int count = 0;
-    for (int d = 3; d <= 5; ++d) {
+    for (int d = 4; d <= 7; ++d) {
       int const at = i + sign * d;
       if (at < 0 || at >= n) continue;
       sum += profile[static_cast<std::size_t>(at)];
@@ -58,16 +60,15 @@ std::vector<double> line_strength(std::vector<double> const& profile) {
     return count ? sum / count : 1e30;
   };
   for (int i = 0; i < n; ++i) {
-    double const base = std::min(side(i, -1), side(i, 1)) < 1e29 ? std::max(side(i, -1) < 1e29 ? side(i, -1) : -1e30,
-                                                                           side(i, 1) < 1e29 ? side(i, 1) : -1e30)
-                                                                  : 1e30;
+    double const before = side(i, -1), after = side(i, 1);
+    double const base = before > 1e29 ? after : (after > 1e29 ? before : std::max(before, after));
     z[static_cast<std::size_t>(i)] = std::clamp((profile[static_cast<std::size_t>(i)] - base) / 12.0, 0.0, 1.0);
   }
   for (int i = 0; i < n; ++i) {
-    double v = z[static_cast<std::size_t>(i)];
-    if (i > 0) v = std::max(v, z[static_cast<std::size_t>(i - 1)]);
-    if (i + 1 < n) v = std::max(v, z[static_cast<std::size_t>(i + 1)]);
-    pooled[static_cast<std::size_t>(i)] = v;
+    double next = 0;
+    if (i > 0) next = std::max(next, z[static_cast<std::size_t>(i - 1)]);
+    if (i + 1 < n) next = std::max(next, z[static_cast<std::size_t>(i + 1)]);
+    pooled[static_cast<std::size_t>(i)] = std::max(z[static_cast<std::size_t>(i)], 0.7 * next);
   }
   return pooled;
 }
@@ -106,7 +107,7 @@ LatticeFit fit_lattice(std::vector<double> const& strength, double lo, double hi
 }  // namespace
 
 bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad, bool bright,
-                     OcrQuad& fitted) {
+                     OcrQuad& fitted, std::vector<OcrQuad>* shifted) {
   if (!image || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0)
     return false;
   OcrHomography h{};
@@ -127,12 +128,27 @@ bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad 
   LatticeFit const v = fit(true, u.first, u.last);
   u = fit(false, v.first, v.last);
   if (u.score < 0 || v.score < 0) return false;
-  double const us[4] = {u.first, u.last, u.last, u.first}, vs[4] = {v.first, v.first, v.last, v.last};
-  for (int k = 0; k < 4; ++k) {
-    double const w = h[6] * us[k] + h[7] * vs[k] + h[8];
-    if (std::fabs(w) < 1e-9) return false;
-    fitted.x[k] = static_cast<float>((h[0] * us[k] + h[1] * vs[k] + h[2]) / w);
-    fitted.y[k] = static_cast<float>((h[3] * us[k] + h[4] * vs[k] + h[5]) / w);
+  auto const corners = [&](double u0, double u1, double v0, double v1, OcrQuad& q) {
+    double const us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
+    for (int k = 0; k < 4; ++k) {
+      double const w = h[6] * us[k] + h[7] * vs[k] + h[8];
+      if (std::fabs(w) < 1e-9) return false;
+      q.x[k] = static_cast<float>((h[0] * us[k] + h[1] * vs[k] + h[2]) / w);
+      q.y[k] = static_cast<float>((h[3] * us[k] + h[4] * vs[k] + h[5]) / w);
+    }
+    return true;
+  };
+  if (!corners(u.first, u.last, v.first, v.last, fitted)) return false;
+  if (shifted) {
+    // The same lattice moved by one pitch each way along each axis: a rule or a line of
+    // text one pitch beyond the ruling matches as well as the ruling's own last line.
+    shifted->clear();
+    double const pu = (u.last - u.first) / 9, pv = (v.last - v.first) / 9;
+    for (int sign = -1; sign <= 1; sign += 2) {
+      OcrQuad q;
+      if (corners(u.first + sign * pu, u.last + sign * pu, v.first, v.last, q)) shifted->push_back(q);
+      if (corners(u.first, u.last, v.first + sign * pv, v.last + sign * pv, q)) shifted->push_back(q);
+    }
   }
   return true;
 }

@@ -146,9 +146,10 @@ NONET_EXPORT double ocr_lattice_score(unsigned char const* image, int size);
 NONET_EXPORT std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height);
 // The ruling around an outline located as ten equally spaced lines each way (pitch
 // 0.55 to 1.7 of the outline's ninth, searched within half the outline's size on
-// each side); bright: the ruling is brighter than the paper.
+// each side); bright: the ruling is brighter than the paper. shifted, when given,
+// receives the fitted lattice moved by one pitch each way along each axis.
 NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad,
-                                  bool bright, OcrQuad& fitted);
+                                  bool bright, OcrQuad& fitted, std::vector<OcrQuad>* shifted = nullptr);
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);

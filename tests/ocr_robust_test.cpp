@@ -135,3 +135,47 @@ TEST(OcrRobust, AdaptiveCellLeavesPaperNoiseAndBareLinesEmpty) {
   EXPECT_NE(ocr_cell_patch_adaptive(lines.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
   EXPECT_EQ(ocr_cell_patch_adaptive(nullptr, 40, 40, patch), OcrCellVerdict::no_ink);
 }
+
+TEST(OcrRobust, AdaptiveCellDropsABrokenLineRemnantBesideADigit) {
+  // A ruled line along the left edge, broken into pieces by the threshold, beside a
+  // one: the plain rules would see two tall shapes; the pieces in the outer band go.
+  Picture p = ocr_render::blank(40, 40, 200);
+  for (int y = 0; y < 40; ++y)
+    if (y % 9 != 4) ocr_render::fill_rect(p, 2, y, 5, y + 1, 40);  // column 2..4, a gap every 9 rows
+  ocr_render::fill_rect(p, 0, 0, 2, 14, 40);                       // and a stub touching the border
+  ocr_render::fill_rect(p, 18, 8, 22, 33, 40);                      // the one
+  float patch[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+  Picture alone = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(alone, 18, 8, 22, 33, 40);
+  float expected[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_verdict(alone.pixels.data(), 40, 40, expected), OcrCellVerdict::digit);
+  for (int i = 0; i < ocr_patch_size; ++i) EXPECT_FLOAT_EQ(patch[i], expected[i]) << i;
+  // A digit's own stroke in the middle of the window is never such a piece.
+  Picture wide = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(wide, 12, 8, 15, 33, 40);
+  ocr_render::fill_rect(wide, 25, 8, 28, 33, 40);
+  EXPECT_EQ(ocr_cell_patch_adaptive(wide.pixels.data(), 40, 40, patch), OcrCellVerdict::ambiguous);
+}
+
+TEST(OcrRobust, AdaptiveCellJoinsAFaintDigitBrokenByNoise) {
+  // A faint bar whose rows alternate around the threshold: as thresholded it is a
+  // stack of one-row slivers (too short), through the 3 x 3 mean a whole stroke.
+  Picture p = ocr_render::blank(40, 40, 180);
+  for (int y = 8; y < 33; ++y)
+    for (int x = 17; x < 22; ++x) p.at(x, y) = static_cast<unsigned char>(y % 2 ? 176 : 150);
+  float patch[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+  int ink_rows = 0;
+  for (int y = 0; y < 24; ++y) {
+    bool any = false;
+    for (int x = 0; x < 24; ++x) any = any || patch[y * 24 + x] > 0.5f;
+    ink_rows += any;
+  }
+  EXPECT_GE(ink_rows, 18);  // one tall shape, scaled to about 20 rows
+  // The same dust scattered over the window without a shape stays empty.
+  Picture dust = ocr_render::blank(40, 40, 180);
+  for (int y = 0; y < 40; y += 7)
+    for (int x = 0; x < 40; x += 7) dust.at(x, y) = 150;
+  EXPECT_NE(ocr_cell_patch_adaptive(dust.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+}
