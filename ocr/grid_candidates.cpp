@@ -362,6 +362,14 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   OcrImage warped;
   auto const add = [&](OcrQuad const& q, bool bright, OcrGridKind kind) {
     if (!plausible(q, min_side)) return;
+    // An outline found twice (a box that is the extremes, edges through the corners)
+    // is scored once.
+    for (OcrGridCandidate const& c : reduced) {
+      if (c.bright != bright) continue;
+      double moved = 0;
+      for (int k = 0; k < 4; ++k) moved = std::max<double>(moved, std::hypot(c.quad.x[k] - q.x[k], c.quad.y[k] - q.y[k]));
+      if (moved < 1.5) return;
+    }
     OcrHomography h{};
     if (!ocr_homography(q, h)) return;
     quick_warp(bright ? negative.data() : s.pixels.data(), W, H, h, score_size, warped);
@@ -402,7 +410,7 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
   std::stable_sort(reduced.begin(), reduced.end(),
                    [](OcrGridCandidate const& a, OcrGridCandidate const& b) { return a.lattice > b.lattice; });
   std::size_t const outlines = reduced.size();
-  for (std::size_t i = 0; i < outlines && i < 3; ++i) {
+  for (std::size_t i = 0; i < outlines && i < 2; ++i) {
     OcrGridCandidate const c = reduced[i];
     OcrQuad fitted;
     std::vector<OcrQuad> shifted;

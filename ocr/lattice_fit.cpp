@@ -117,7 +117,7 @@ bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad 
     side += std::hypot(quad.x[k] - quad.x[(k + 1) % 4], quad.y[k] - quad.y[(k + 1) % 4]) / 4;
   if (!std::isfinite(side)) return false;
   // About one sample per pixel across the lines, so that thin lines are not skipped.
-  int const n = std::clamp(static_cast<int>(2 * side), 60, 1400), m = 48;
+  int const n = std::clamp(static_cast<int>(2 * side), 60, 1400), m = 32;
   double const lo = -0.5, hi = 1.5, min_pitch = 0.55 / 9, max_pitch = 1.7 / 9;
   auto const fit = [&](bool rows, double cross_lo, double cross_hi) {
     return fit_lattice(line_strength(axis_profile(image, width, height, h, rows, lo, hi, n, cross_lo, cross_hi, m,
