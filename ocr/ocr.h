@@ -161,6 +161,14 @@ NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int he
                                     OcrPatchSink* sink = nullptr);
 // True when a reading breaks no sudoku rule (no digit twice in a row, column or box).
 NONET_EXPORT bool ocr_reading_consistent(int const* digits);
+// Search nodes the solution count may spend on one reading.
+inline constexpr long long ocr_solution_budget = 200'000;
+// Solutions of a reading taken as a classic puzzle: 0, 1 or 2 (two or more); -1 when
+// the search ran out of its budget or a value is outside 0..9.
+NONET_EXPORT int ocr_solution_count(int const* digits);
+// Readings rank by: at least 17 digits, then no digit repeated in a unit, then exactly
+// one solution, then the digit count (higher is better).
+NONET_EXPORT int ocr_reading_rank(int const* digits);
 
 NONET_EXPORT bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits,
                                 OcrPatchSink* sink = nullptr);

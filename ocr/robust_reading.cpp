@@ -14,7 +14,11 @@ int ocr_robust_reading(unsigned char const* grey, int width, int height, int* di
   std::fill_n(digits, 81, 0);
   std::vector<OcrGridCandidate> const candidates = ocr_grid_candidates(grey, width, height);
   int const S = ocr_warp_size(width, height);
-  for (std::size_t i = 0; i < candidates.size() && i < 3; ++i) {
+  // The best candidates in rank order; the first whose reading is a proper puzzle
+  // (17 digits or more, no rule broken, one solution) is taken, else the best reading.
+  int result = -1, best_rank = -1, tried = 0;
+  int reading[81];
+  for (std::size_t i = 0; i < candidates.size() && tried < 3; ++i) {
     OcrGridCandidate const& c = candidates[i];
     OcrHomography h{};
     if (!ocr_homography(c.quad, h)) continue;
@@ -24,7 +28,16 @@ int ocr_robust_reading(unsigned char const* grey, int width, int height, int* di
     int const comb = ocr_comb_score(warped.data(), S, S);
     if (ocr_debug) std::printf("adaptive warp %s lattice=%.1f comb=%d\n", c.bright ? "bright" : "dark", c.lattice, comb);
     if (comb < ocr_robust_min_comb) continue;
-    return ocr_read_cells_adaptive(warped.data(), S, S, OcrBox{0, 0, S - 1, S - 1}, digits, sink);
+    ++tried;
+    int const n = ocr_read_cells_adaptive(warped.data(), S, S, OcrBox{0, 0, S - 1, S - 1}, reading, sink);
+    int const rank = ocr_reading_rank(reading);
+    if (ocr_debug) std::printf("candidate reading: %d digits, rank %d\n", n, rank);
+    if (rank > best_rank) {
+      best_rank = rank;
+      result = n;
+      std::copy_n(reading, 81, digits);
+    }
+    if (rank >= 7000) break;
   }
-  return -1;
+  return result;
 }

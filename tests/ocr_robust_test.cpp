@@ -179,3 +179,45 @@ TEST(OcrRobust, AdaptiveCellJoinsAFaintDigitBrokenByNoise) {
     for (int x = 0; x < 40; x += 7) dust.at(x, y) = 150;
   EXPECT_NE(ocr_cell_patch_adaptive(dust.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
 }
+
+TEST(OcrRobust, SolutionCountAndRankJudgeTheReadPuzzle) {
+  std::array<int, 81> const full = solution_digits();
+  EXPECT_EQ(ocr_solution_count(full.data()), 1);
+  std::array<int, 81> const puzzle = test_boards::digits_of(test_boards::kClassicPuzzle);
+  EXPECT_EQ(ocr_solution_count(puzzle.data()), 1);
+  std::array<int, 81> empty{};
+  EXPECT_EQ(ocr_solution_count(empty.data()), 2);
+  std::array<int, 81> repeated = puzzle;
+  int first = 0;
+  while (puzzle[first] == 0) ++first;
+  int other = first + 1;  // an empty cell of the same row gets the same digit
+  while (puzzle[other] != 0) ++other;
+  ASSERT_EQ(other / 9, first / 9);
+  repeated[other] = puzzle[first];
+  EXPECT_EQ(ocr_solution_count(repeated.data()), 0);
+  std::array<int, 81> bad = puzzle;
+  bad[5] = 10;
+  EXPECT_EQ(ocr_solution_count(bad.data()), -1);
+  EXPECT_EQ(ocr_solution_count(nullptr), -1);
+
+  // A clue lost: still 17 or more digits and no rule broken, but (for this puzzle,
+  // with this clue) no longer one solution, so it ranks below the full reading.
+  int clues = 0;
+  for (int d : puzzle) clues += d != 0;
+  ASSERT_GE(clues, 18);
+  int const full_rank = ocr_reading_rank(puzzle.data());
+  EXPECT_EQ(full_rank, 4000 + 2000 + 1000 + clues);
+  bool found_weaker = false;
+  for (int c = 0; c < 81 && !found_weaker; ++c) {
+    if (!puzzle[c]) continue;
+    std::array<int, 81> lost = puzzle;
+    lost[c] = 0;
+    if (ocr_solution_count(lost.data()) != 2) continue;
+    EXPECT_EQ(ocr_reading_rank(lost.data()), 4000 + 2000 + clues - 1);
+    found_weaker = true;
+  }
+  EXPECT_TRUE(found_weaker);
+  EXPECT_EQ(ocr_reading_rank(repeated.data()), 4000 + clues + 1);
+  EXPECT_EQ(ocr_reading_rank(empty.data()), 2000);
+  EXPECT_EQ(ocr_reading_rank(nullptr), 0);
+}
