@@ -8,6 +8,9 @@
 
 namespace {
 
+// Least height of a digit seen through the mean, as a fraction of the window.
+constexpr double kShortDigit = 0.33;
+
 // Ink below the threshold halfway between the window's paper (median) and its darkest
 // central ink (3rd percentile of the middle 60%); false when that ink is less than 20
 // levels below the paper.
@@ -105,12 +108,12 @@ void clear_border_pieces(int H, int W, std::vector<unsigned char>& ink) {
   }
 }
 
-OcrCellVerdict adaptive_patch(unsigned char const* cell, int H, int W, float* patch) {
+OcrCellVerdict adaptive_patch(unsigned char const* cell, int H, int W, float* patch, double min_height = 0.4) {
   thread_local std::vector<unsigned char> ink;
   if (!threshold_ink(cell, H, W, ink)) return OcrCellVerdict::no_ink;
   clear_line_remnants(H, W, ink);
   clear_border_pieces(H, W, ink);
-  return ocr_patch_from_ink(ink.data(), H, W, patch);
+  return ocr_patch_from_ink_min_height(ink.data(), H, W, patch, min_height);
 }
 
 }  // namespace
@@ -137,7 +140,7 @@ OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int 
       blurred[static_cast<std::size_t>(y) * W + x] = static_cast<unsigned char>(sum / count);
     }
   float second[ocr_patch_size];
-  if (adaptive_patch(blurred.data(), H, W, second) != OcrCellVerdict::digit) return verdict;
+  if (adaptive_patch(blurred.data(), H, W, second, kShortDigit) != OcrCellVerdict::digit) return verdict;
   std::copy_n(second, ocr_patch_size, patch);
   return OcrCellVerdict::digit;
 }

@@ -104,6 +104,9 @@ NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, in
 // The component and shape rules of ocr_cell_patch_verdict applied to an ink mask
 // (one byte per pixel, non-zero = ink).
 NONET_EXPORT OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int columns, float* patch);
+// The same with the digit's least height, as a fraction of the window, given (0.4 above).
+NONET_EXPORT OcrCellVerdict ocr_patch_from_ink_min_height(unsigned char const* ink, int rows, int columns,
+                                                          float* patch, double min_height);
 NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
 // True when the built-in weight table is present and complete.
 NONET_EXPORT bool ocr_network_ready();

@@ -221,3 +221,19 @@ TEST(OcrRobust, SolutionCountAndRankJudgeTheReadPuzzle) {
   EXPECT_EQ(ocr_reading_rank(empty.data()), 2000);
   EXPECT_EQ(ocr_reading_rank(nullptr), 0);
 }
+
+TEST(OcrRobust, AdaptiveCellTakesSmallPrintDownToAThirdOfTheWindow) {
+  // Small digits in large cells: 14 of 40 rows is below the plain rule's 0.4, and
+  // through the mean the second look accepts a third of the window; 12 rows stays out.
+  float patch[ocr_patch_size];
+  for (int rows : {14, 12}) {
+    Picture p = ocr_render::blank(40, 40, 200);
+    ocr_render::fill_rect(p, 16, 13, 24, 13 + rows, 40);
+    EXPECT_EQ(ocr_cell_patch_verdict(p.pixels.data(), 40, 40, patch), OcrCellVerdict::too_short) << rows;
+    OcrCellVerdict const verdict = ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch);
+    if (rows == 14)
+      EXPECT_EQ(verdict, OcrCellVerdict::digit);
+    else
+      EXPECT_EQ(verdict, OcrCellVerdict::too_short);
+  }
+}
