@@ -156,6 +156,11 @@ NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int hei
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
+// The adaptive cell's ink at another threshold: depth of the way from the paper down
+// to the darkest central ink (0.5 in ocr_cell_patch_adaptive), without the second
+// look through the mean.
+NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive_depth(unsigned char const* cell, int rows, int columns,
+                                                          float* patch, double depth);
 // Comb score the adaptive warp must reach to be read.
 inline constexpr int ocr_robust_min_comb = 8;
 // Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
