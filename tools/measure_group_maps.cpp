@@ -56,11 +56,13 @@ int main(int argc, char** argv) {
   int runs = 5;
   long limit_ms = 50;
   uint64_t seed = 7;
+  FILE* per_map = nullptr;  // --per-map FILE: each map's worst run (calls; stopped runs as 1e9)
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string const opt = argv[i];
     if (opt == "--dir") dir = argv[i + 1];
     else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
     else if (opt == "--limit-ms") limit_ms = std::atol(argv[i + 1]);
+    else if (opt == "--per-map") per_map = std::fopen(argv[i + 1], "w");
     else if (opt == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
     else {
       std::fprintf(stderr, "usage: measure_group_maps [--dir DIR] [--runs N] [--limit-ms MS] [--seed S]\n");
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < n_maps; ++i) {
       auto const groups = unpack(mirror, data + 80 + static_cast<size_t>(i) * bytes, bytes);
       ++maps;
+      long map_worst = 0;
       for (int t = 0; t < engine_fill::turn_count(mirror); ++t)
         for (bool diagonals : {false, true}) {
           Matrix<int, 9> const m = engine_fill::turned(groups, mirror, t);
@@ -93,6 +96,7 @@ int main(int argc, char** argv) {
           ++orientations;
           for (int r = 0; r < runs; ++r) {
             engine_fill::Run const run = engine_fill::run_once(m, diagonals, limit_ms);
+            map_worst = std::max(map_worst, run.filled ? run.calls : 1000000000L);
             ++total_runs, ++file_runs;
             if (!run.filled) {
               ++stopped, ++file_stopped, slow = true;
@@ -106,6 +110,7 @@ int main(int argc, char** argv) {
           }
           slow_orientations += slow;
         }
+      if (per_map) std::fprintf(per_map, "%s %d %ld\n", name, i, map_worst);
     }
     std::printf("%-11s maps %5d  runs %6ld  within 20000 calls %6ld (%.1f%%)  stopped at %ld ms %ld\n", name, n_maps,
                 file_runs, file_fast, 100.0 * static_cast<double>(file_fast) / static_cast<double>(file_runs),
