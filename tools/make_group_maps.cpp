@@ -429,8 +429,8 @@ int main(int argc, char** argv) {
     std::array<int, 9> partner;
     box_partition(kind, boxes, partner);
     std::vector<Grid> parents{boxes};
-    // Parents: accepted maps and the candidates that passed a whole round of runs (one per orientation
-    // and rule set); their score is the number of runs passed, then the fewer calls of the worst run.
+    // Parents: accepted maps and the candidates that passed at least half of their runs; their score
+    // is the number of runs passed, then the fewer calls of the worst run.
     std::vector<std::pair<int, long>> parent_score{{0, 0}};
     int const round_runs = fill.runs;  // half of the runs
     auto class_of = [&](Grid const& g) { return kind == Kind::Rotational ? 1 + pairs_in_middle_row(g, partner) : 0; };
@@ -540,8 +540,10 @@ int main(int argc, char** argv) {
         for (auto const& f : files)
           if (all_hold_maps && f.kind == kind && checkpoints && !write_file(out_dir + "/" + f.name + ".z", f)) return 1;
         double const secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        std::fprintf(stderr, "%.0f s: kind attempts %ld%s, candidates %ld malformed %ld unneeded %ld duplicates %ld slow %ld files:", secs,
-                     kind_attempts, checkpoints && all_hold_maps ? " (files written)" : "", attempts, malformed, unneeded,
+        std::fprintf(stderr,
+                     "%.0f s: kind attempts %ld%s, candidates %ld malformed %ld unneeded %ld duplicates %ld slow %ld "
+                     "files:",
+                     secs, kind_attempts, checkpoints && all_hold_maps ? " (files written)" : "", attempts, malformed, unneeded,
                      duplicates, slow);
         for (auto const& f : files) std::fprintf(stderr, " %zu", f.maps.size());
         std::fprintf(stderr, "\n");
