@@ -6,10 +6,12 @@
 
 #include <array>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "group_maps_location.h"
 #include "groupmap_test_support.h"
+#include "matrix_engine/matrix_engine.h"
 #include "util/random.h"
 
 namespace shipped_maps {
@@ -72,10 +74,15 @@ class Completion {
       cand.fill(0x3FE);
       unsigned long long open[2] = {~0ull, (1ull << 17) - 1};
       nodes_ = 0;
-      if (search(cand, open)) return true;
+      if (search(cand, open)) {
+        for (int k = 0; k < 81; ++k) grid_[k] = __builtin_ctz(cand[k]);
+        return true;
+      }
     }
     return false;
   }
+  // The grid found by the last successful exists().
+  int const* grid() const { return grid_; }
 
  private:
   bool search(std::array<unsigned, 81>& cand, unsigned long long open[2]) {
@@ -96,6 +103,7 @@ class Completion {
       while (pick--) bit &= bit - 1;
       bit &= ~bit + 1;
       rest &= ~bit;
+      cand[best] = bit;  // the digit placed (the cell is closed: only the reported grid reads it)
       bool ok = true;
       for (int j = 0; j < n_[best] && ok; ++j) {
         int const o = nb_[best][j];
@@ -111,8 +119,67 @@ class Completion {
   }
   int nb_[81][40];
   int n_[81] = {};
+  int grid_[81] = {};
   long nodes_ = 0;
 };
+
+// The smallest partition signature of m over the eight turns and reflections of the grid: equal for
+// every orientation the loader can give one stored map.
+inline Matrix<int, 9> turn_free_signature(Matrix<int, 9> const& m) {
+  Matrix<int, 9> best;
+  for (int t = 0; t < 8; ++t) {
+    Matrix<int, 9> g;
+    for (int r = 0; r < 9; ++r)
+      for (int c = 0; c < 9; ++c) {
+        int sr = r, sc = c;
+        if (t & 1) std::swap(sr, sc);
+        if (t & 2) sr = 8 - sr;
+        if (t & 4) sc = 8 - sc;
+        g[r][c] = m[sr][sc];
+      }
+    g = groupmap_test::canonical(g);
+    if (t == 0 || std::lexicographical_compare(g.data(), g.data() + 81, best.data(), best.data() + 81)) best = g;
+  }
+  return best;
+}
+
+// Every unit of the map (rows, columns, groups, and the diagonals when they are units) holds 1..9.
+inline bool grid_fits(Matrix<int, 9> const& m, int const digits[81], bool diagonals) {
+  unsigned rows[9] = {}, cols[9] = {}, groups[9] = {}, diag = 0, anti = 0;
+  for (int k = 0; k < 81; ++k) {
+    int const r = k / 9, c = k % 9, d = digits[k];
+    if (d < 1 || d > 9) return false;
+    unsigned const bit = 1u << d;
+    rows[r] |= bit, cols[c] |= bit, groups[m.data()[k]] |= bit;
+    if (r == c) diag |= bit;
+    if (r + c == 8) anti |= bit;
+  }
+  for (int i = 0; i < 9; ++i)
+    if (rows[i] != 0x3FE || cols[i] != 0x3FE || groups[i] != 0x3FE) return false;
+  return !diagonals || (diag == 0x3FE && anti == 0x3FE);
+}
+
+// A completion of the map, cross-checked by the matrix engine: the search above finds a grid; the
+// matrix engine's completion counter, given that grid with about half its cells cleared, completes
+// it with its own constraint tables, and the grid it reports fits every unit. (From the empty grid
+// the counter's fixed branching order can take millions of nodes on a jigsaw map.)
+inline ::testing::AssertionResult matrix_engine_completes(Matrix<int, 9> const& m, bool diagonals) {
+  Completion search(m, diagonals);
+  if (!search.exists()) return ::testing::AssertionFailure() << "no completion found";
+  int grp[9][9];
+  for (int k = 0; k < 81; ++k) grp[k / 9][k % 9] = m.data()[k];
+  matrix_engine::Ops const& ops = matrix_engine::compile(diagonals, grp);
+  matrix_engine::Vec cand, placed;
+  cand.fill_all();
+  for (int k = 0; k < 81; ++k)
+    if (arc4random_uniform(2)) placed.set(matrix_engine::lit(k, search.grid()[k]));
+  int out[1][81] = {};
+  long long budget = 2000000;
+  int const found = matrix_engine::count_completions_collect(ops, cand, placed, 1, out, 0, budget);
+  if (found != 1) return ::testing::AssertionFailure() << "completion count " << found << ", budget left " << budget;
+  if (!grid_fits(m, out[0], diagonals)) return ::testing::AssertionFailure() << "the completion breaks a unit";
+  return ::testing::AssertionSuccess();
+}
 
 // Loads map index of a file through GroupMap's own unpacking, completion and turn.
 inline GroupMap load_map(GroupMap const& header, unsigned char const* data, int index) {
@@ -128,9 +195,15 @@ inline GroupMap load_map(GroupMap const& header, unsigned char const* data, int 
   return g;
 }
 
-// Reads a shipped file and checks its header; the maps checked are every step-th one, each loaded
-// `loads` times (the turn is random); completions are checked on every completion_step-th map.
-inline void check_file(char const* name, int step, int loads, int completion_step, int& maps_checked) {
+// What check_file does beyond structure, symmetry, colours and duplicates (checked on every map).
+struct FileChecks {
+  int loads = 2;            // loads of every map (the turn is random)
+  int completion_step = 0;  // a completion search on every completion_step-th map (0: none)
+  int matrix_samples = 0;   // maps per file, drawn at random, whose completions the matrix engine finds
+};
+
+// Reads a shipped file and checks its header and every stored map.
+inline void check_file(char const* name, FileChecks const& checks, int& maps_checked) {
   SCOPED_TRACE(name);
   std::string const path = test_group_maps::shipped_dir() + "/" + name + ".z";
   MapFile file;
@@ -143,6 +216,11 @@ inline void check_file(char const* name, int step, int loads, int completion_ste
   EXPECT_EQ(header.compressize, mirror ? 22 : 20);
   ASSERT_GE(header.nMaps, 1);
   ASSERT_EQ(kGroupMapHeaderSize + static_cast<size_t>(header.nMaps) * header.compressize, file.length);
+  std::set<int> matrix_sample;
+  for (int i = 0; i < checks.matrix_samples; ++i)
+    matrix_sample.insert(static_cast<int>(arc4random_uniform(static_cast<uint32_t>(header.nMaps))));
+  std::set<std::array<int, 81>> signatures;
+  int const step = 1, loads = checks.loads, completion_step = checks.completion_step;
   int turned = 0, in_file = 0;
   for (int i = 0; i < header.nMaps; i += step) {
     bool saw_different_turns = false;
@@ -175,6 +253,16 @@ inline void check_file(char const* name, int step, int loads, int completion_ste
       EXPECT_TRUE(colours_valid(g.groupMap, g.colorMap, partner)) << "map " << i;
       if (l == 0) first = g.groupMap;
       saw_different_turns |= !(groupmap_test::canonical(g.groupMap) == groupmap_test::canonical(first));
+      if (l == 0) {
+        Matrix<int, 9> const signature = turn_free_signature(g.groupMap);
+        std::array<int, 81> key;
+        std::copy(signature.data(), signature.data() + 81, key.begin());
+        EXPECT_TRUE(signatures.insert(key).second) << "map " << i << " repeats an earlier map of the file";
+      }
+      if (l == 0 && matrix_sample.count(i)) {
+        EXPECT_TRUE(matrix_engine_completes(g.groupMap, false)) << "map " << i;
+        EXPECT_TRUE(matrix_engine_completes(g.groupMap, true)) << "map " << i << " with diagonals";
+      }
       if (l == 0 && completion_step > 0 && (i / step) % completion_step == 0) {
         // A grid with the diagonals as units is also a grid without them.
         bool const with_diagonals = Completion(g.groupMap, true).exists();

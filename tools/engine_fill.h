@@ -1,9 +1,10 @@
 // The engine's own solution construction on a given partition, with a count of its recursive
-// calls: the call counter runs only while a deadline is set, so a generous one is set (it also
-// stops a run that would take very long).
+// calls (every attempt of the construction included): the call counter runs only while a
+// deadline is set, so one is set (it also stops a run that would take very long).
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "groupmap/matrix.h"
 #include "model/puzzle.h"
@@ -31,9 +32,30 @@ inline Matrix<int, 9> turned(std::array<int, 81> const& groups, bool mirror, int
 }
 
 struct Run {
-  bool filled = false;
-  long calls = 0;
+  bool filled = false;   // construct_solution finished before the deadline
+  bool valid = false;    // ... and its grid holds every digit once in every unit
+  bool stopped = false;  // the deadline stopped it
+  long calls = 0;        // recursive calls of all attempts
 };
+
+// Every unit (rows, columns, groups, and the diagonals when they are units) holds each digit once.
+inline bool grid_is_valid(Puzzle const& p, bool diagonals) {
+  unsigned seen[5][9] = {};
+  for (auto const& cell : p.cells) {
+    unsigned const bit = static_cast<unsigned>(cell.solution);
+    if (__builtin_popcount(bit) != 1 || (bit & ~ALL_DIGITS)) return false;
+    for (int dim = 0; dim < (diagonals ? 5 : 3); ++dim) {
+      int const h = cell.house[dim];
+      if (h < 0) continue;
+      if (h > 8 || (seen[dim][h] & bit)) return false;
+      seen[dim][h] |= bit;
+    }
+  }
+  for (int dim = 0; dim < 3; ++dim)
+    for (unsigned s : seen[dim])
+      if (s != ALL_DIGITS) return false;
+  return true;
+}
 
 // Sets a puzzle up as generation does and runs construct_solution once. Groups are 0..8.
 inline Run run_once(Matrix<int, 9> const& groups, bool diagonals, long deadline_after_ms) {
@@ -49,7 +71,10 @@ inline Run run_once(Matrix<int, 9> const& groups, bool diagonals, long deadline_
   p.deadline_ms = steady_now_ms() + deadline_after_ms;
   p.deadline_poll_count = 0;
   Run r;
-  r.filled = p.construct_solution() && !p.deadline_has_passed();
+  bool const ok = p.construct_solution();
+  r.stopped = p.deadline_has_passed();
+  r.filled = ok && !r.stopped;
+  r.valid = r.filled && grid_is_valid(p, diagonals);
   r.calls = static_cast<long>(p.deadline_poll_count);
   return r;
 }

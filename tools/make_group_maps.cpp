@@ -1,39 +1,53 @@
 // make_group_maps: builds the fifteen jigsaw group-map files the engine ships
-// (data/groupmaps/<name>.z, "SGM0.001" format). Deterministic: the same seed
-// gives byte-identical files.
+// (data/groupmaps/<name>.z, "SGM0.001" format). Deterministic: the same options
+// give byte-identical files, whatever the number of threads.
 //
 //   make_group_maps [--out DIR] [--maps-per-file N] [--seed S] [--max-attempts N]
+//                   [--threads T] [--fill-runs R] [--fill-bound CALLS]
 //
 // Every map written is: nine edge-connected groups of nine cells, symmetric as
-// its file says, not the 3x3 box partition, completable as a sudoku without and
-// with both diagonals as units (a filled grid is found and checked), quick to
-// fill (the engine's solution-construction search, with its static cell order
-// and forward checking, succeeds within a small budget in every one of several
-// seeded runs, with and without diagonals), and unique within all files up to
-// the eight turns and reflections of the grid.
+// its file says, not the 3x3 box partition, unique within all files up to the
+// eight turns and reflections of the grid, and quick to fill: the engine's own
+// Puzzle::construct_solution, on the map in every orientation the loader can
+// give it, without and with both diagonals as units, fills it in each of R
+// seeded runs within CALLS recursive calls (all its attempts counted), and every
+// grid it builds is checked unit by unit (so the map is also completable).
 //
 // Mirror files "mir01".."mir10": maps symmetric top-bottom as stored (the
 // loader turns them to left-right symmetry). Groups with a cell in row 4 are
 // their own mirror image; the others come in pairs.
 // Rotational files: 180-degree symmetric maps; the group through the centre is
-// its own image and the other eight form four pairs. "rot_2grp01" holds maps in
-// which exactly two of the four pairs reach the middle row (row 4 holds five
-// groups); "rot_3grp01".."rot_3grp04" maps in which exactly three pairs reach
-// it (row 4 holds seven groups).
+// its own image and the other eight form four pairs. "rot_2grp01" holds maps
+// whose middle row meets the centre group and one pair (three groups in the
+// row); "rot_3grp01".."rot_3grp04" maps whose middle row meets the centre group
+// and two pairs (five groups in the row).
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine_fill.h"
+#include "util/clock.h"
 #include "util/random.h"
+
+// While a deadline is set, the engine's construction polls the clock once every 1024 recursive
+// calls. This tool links its own clock in place of the library's: a per-thread count of those polls.
+// A deadline of K ticks then stops a construction after exactly 1024 K calls, whatever the load of
+// the machine, so the quick-fill decision is exact and the output the same on every run.
+namespace {
+thread_local int64_t clock_ticks = 0;
+}
+int64_t steady_now_ms() { return ++clock_ticks; }
 
 namespace {
 
@@ -193,246 +207,6 @@ Grid canonical_form(Grid const& grid) {
   return best;
 }
 
-// Neighbour lists of every cell for a partition, with or without the diagonals as units.
-struct Units {
-  std::array<std::array<bool, 81>, 81> sees{};
-  explicit Units(Grid const& grid, bool diagonals) {
-    for (int a = 0; a < 81; ++a)
-      for (int b = 0; b < 81; ++b) {
-        if (a == b) continue;
-        int const ra = a / 9, ca = a % 9, rb = b / 9, cb = b % 9;
-        bool s = ra == rb || ca == cb || grid[a] == grid[b];
-        if (diagonals) s = s || (ra == ca && rb == cb) || (ra + ca == 8 && rb + cb == 8);
-        sees[a][b] = s;
-      }
-  }
-};
-
-// The engine's solution-construction search: seed group by restriction, greedy static order,
-// random digits with forward checking. Returns the filled grid's digits, or false when the call
-// budget runs out or no completion exists.
-class Filler {
- public:
-  Filler(Grid const& grid, bool diagonals) : units_(grid, diagonals) {
-    // Seed group: the largest number of its cells in one line (rows, columns, diagonals on X).
-    int best = -1, best_restriction = -1;
-    for (int g = 0; g < 9; ++g) {
-      int restriction = 0;
-      for (int line = 0; line < 9; ++line) {
-        int in_row = 0, in_col = 0;
-        for (int i = 0; i < 9; ++i) in_row += grid[line * 9 + i] == g, in_col += grid[i * 9 + line] == g;
-        restriction = std::max({restriction, in_row, in_col});
-      }
-      if (diagonals) {
-        int d = 0, a = 0;
-        for (int i = 0; i < 9; ++i) d += grid[i * 10] == g, a += grid[i * 9 + 8 - i] == g;
-        restriction = std::max({restriction, d, a});
-      }
-      if (restriction > best_restriction) best_restriction = restriction, best = g;
-    }
-    for (int g = 0; g < 9; ++g) {
-      int const group = g == 0 ? best : (g <= best ? g - 1 : g);
-      for (int k = 0; k < 81; ++k)
-        if (grid[k] == group) order_.push_back(k);
-    }
-    std::array<int, 81> placed_neighbours{};
-    for (int i = 9; i < 81; ++i)
-      for (int s = 0; s < 9; ++s) placed_neighbours[order_[i]] += units_.sees[order_[i]][order_[s]];
-    for (int k = 9; k < 80; ++k) {
-      // Stable: the first cell with the most placed neighbours.
-      int pick = k;
-      for (int i = k + 1; i < 81; ++i)
-        if (placed_neighbours[order_[i]] > placed_neighbours[order_[pick]]) pick = i;
-      std::rotate(order_.begin() + k, order_.begin() + pick, order_.begin() + pick + 1);
-      for (int i = k + 1; i < 81; ++i) placed_neighbours[order_[i]] += units_.sees[order_[i]][order_[k]];
-    }
-  }
-
-  bool fill(Rng& rng, long budget, std::array<int, 81>& digits) {
-    calls_ = 0;
-    budget_ = budget;
-    int perm[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    for (int i = 8; i > 0; --i) std::swap(perm[i], perm[rng.below(i + 1)]);
-    candidates_.fill(0x3FE);
-    for (int i = 0; i < 9; ++i) candidates_[order_[i]] = 1u << perm[i];
-    for (int i = 9; i < 81; ++i) {
-      for (int s = 0; s < 9; ++s)
-        if (units_.sees[order_[i]][order_[s]]) candidates_[order_[i]] &= ~(1u << perm[s]);
-      if (!candidates_[order_[i]]) return false;
-    }
-    if (!search(9, rng)) return false;
-    for (int k = 0; k < 81; ++k) digits[k] = __builtin_ctz(candidates_[k]);
-    return true;
-  }
-
-  long calls() const { return calls_; }
-
- private:
-  bool search(int pos, Rng& rng) {
-    if (++calls_ > budget_) return false;
-    int const cell = order_[pos];
-    if (pos == 80) return candidates_[cell] != 0;
-    unsigned saved[81];
-    for (int i = pos; i < 81; ++i) saved[i] = candidates_[order_[i]];
-    unsigned open = candidates_[cell];
-    while (open) {
-      int const n = __builtin_popcount(open);
-      int r = rng.below(n);
-      unsigned bit = open;
-      while (r--) bit &= bit - 1;
-      bit &= -bit;
-      candidates_[cell] = bit;
-      bool ok = true;
-      for (int i = pos + 1; i < 81 && ok; ++i) {
-        int const later = order_[i];
-        if (units_.sees[cell][later]) {
-          candidates_[later] &= ~bit;
-          ok = candidates_[later] != 0;
-        }
-      }
-      if (ok && search(pos + 1, rng)) return true;
-      if (calls_ > budget_) return false;
-      open &= ~bit;
-      for (int i = pos + 1; i < 81; ++i) candidates_[order_[i]] = saved[i];
-    }
-    candidates_[cell] = saved[pos];
-    return false;
-  }
-
-  Units units_;
-  std::vector<int> order_;
-  std::array<unsigned, 81> candidates_{};
-  long calls_ = 0, budget_ = 0;
-};
-
-// Randomized depth-first fill with a dynamic order: always the open cell with the fewest
-// candidates, digits in random order, forward checking. Counts recursive calls against a budget.
-class MrvFiller {
- public:
-  MrvFiller(Grid const& grid, bool diagonals) : units_(grid, diagonals) {
-    for (int a = 0; a < 81; ++a)
-      for (int b = 0; b < 81; ++b)
-        if (units_.sees[a][b]) neighbours_[a][n_neighbours_[a]++] = static_cast<uint8_t>(b);
-  }
-
-  bool fill(Rng& rng, long budget, std::array<int, 81>& digits) {
-    calls_ = 0;
-    budget_ = budget;
-    std::array<unsigned, 81> cand;
-    cand.fill(0x3FE);
-    std::array<bool, 81> open;
-    open.fill(true);
-    if (!search(cand, open, rng)) return false;
-    for (int k = 0; k < 81; ++k) digits[k] = __builtin_ctz(cand[k]);
-    return true;
-  }
-  long calls() const { return calls_; }
-
- private:
-  bool search(std::array<unsigned, 81>& cand, std::array<bool, 81>& open, Rng& rng) {
-    if (++calls_ > budget_) return false;
-    int best = -1, best_n = 10;
-    for (int k = 0; k < 81; ++k) {
-      if (!open[k]) continue;
-      int const n = __builtin_popcount(cand[k]);
-      if (n < best_n) best = k, best_n = n;
-    }
-    if (best < 0) return true;
-    int order[9], n = 0;
-    for (int d = 1; d <= 9; ++d)
-      if (cand[best] & (1u << d)) order[n++] = d;
-    for (int i = n - 1; i > 0; --i) std::swap(order[i], order[rng.below(i + 1)]);
-    std::array<unsigned, 81> const saved = cand;
-    open[best] = false;
-    for (int i = 0; i < n; ++i) {
-      unsigned const bit = 1u << order[i];
-      cand[best] = bit;
-      bool ok = true;
-      for (int j = 0; j < n_neighbours_[best] && ok; ++j) {
-        int const other = neighbours_[best][j];
-        if (!open[other]) continue;
-        cand[other] &= ~bit;
-        ok = cand[other] != 0;
-      }
-      if (ok && search(cand, open, rng)) return true;
-      cand = saved;
-      if (calls_ > budget_) break;
-    }
-    open[best] = true;
-    return false;
-  }
-
-  Units units_;
-  uint8_t neighbours_[81][40];
-  int n_neighbours_[81] = {};
-  long calls_ = 0, budget_ = 0;
-};
-
-// Every unit holds each digit once.
-bool valid_solution(Grid const& grid, std::array<int, 81> const& digits, bool diagonals) {
-  Units const units(grid, diagonals);
-  for (int a = 0; a < 81; ++a) {
-    if (digits[a] < 1 || digits[a] > 9) return false;
-    for (int b = a + 1; b < 81; ++b)
-      if (units.sees[a][b] && digits[a] == digits[b]) return false;
-  }
-  return true;
-}
-
-constexpr int kMaxSteps = 4;          // exchanges between two candidates of the walk
-constexpr long kRestartAfter = 2000;
-constexpr long kJumpEvery = 50;  // attempts between jumps of the walk to a random earlier map  // failed candidates in a row before the walk restarts at the boxes
-constexpr int kFillRuns = 4;       // seeded runs per map and per rule set
-constexpr long kFillBudget = 2000;  // recursive calls allowed per run
-
-// Every run of the randomized fill finds a grid, checked unit by unit, without and with diagonals.
-bool quick_to_fill(Grid const& grid, Rng& rng, long& worst_calls) {
-  for (bool diagonals : {false, true}) {
-    MrvFiller filler(grid, diagonals);
-    for (int run = 0; run < kFillRuns; ++run) {
-      std::array<int, 81> digits;
-      if (!filler.fill(rng, kFillBudget, digits)) return false;
-      if (!valid_solution(grid, digits, diagonals)) return false;
-      worst_calls = std::max(worst_calls, filler.calls());
-    }
-  }
-  return true;
-}
-
-// The engine's own construct_solution, in every orientation the loader can give the map, without
-// and with diagonals: every one of kEngineRuns seeded runs fills within kEngineBudget recursive calls.
-int kEngineRuns = 0;         // --engine-runs; 0 leaves the check off
-long kEngineBudget = 2000;   // --engine-budget
-constexpr long kEngineStopMs = 5;  // some 40000 calls, beyond any budget used: only stops a stalled run
-
-bool engine_fills_quickly(Kind kind, Grid const& grid, long& worst_engine_calls) {
-  if (kEngineRuns <= 0) return true;
-  bool const mirror = kind == Kind::Mirror;
-  for (int t = 0; t < engine_fill::turn_count(mirror); ++t)
-    for (bool diagonals : {false, true}) {
-      Matrix<int, 9> const m = engine_fill::turned(grid, mirror, t);
-      for (int run = 0; run < kEngineRuns; ++run) {
-        engine_fill::Run const r = engine_fill::run_once(m, diagonals, kEngineStopMs);
-        if (!r.filled || r.calls > kEngineBudget) return false;
-        worst_engine_calls = std::max(worst_engine_calls, r.calls);
-      }
-    }
-  return true;
-}
-
-// For the record: how often the engine's own construction order fills the map within a budget.
-struct StaticOrderStats {
-  long runs = 0, within_budget = 0;
-  void measure(Grid const& grid, Rng& rng) {
-    for (bool diagonals : {false, true}) {
-      Filler filler(grid, diagonals);
-      std::array<int, 81> digits;
-      ++runs;
-      within_budget += filler.fill(rng, 20000, digits);
-    }
-  }
-};
-
 // ---- the stored form ----
 // Labels as the file stores them. Rotational: partners 1-2, 3-4, 5-6, 7-8, centre group 9, cell 0 is
 // label 1. Mirror: a self group keeps one label; a pair has L above the middle row and L + 1 below.
@@ -525,25 +299,112 @@ bool write_file(std::string const& path, OutFile const& f) {
   return std::fclose(out) == 0 && ok;
 }
 
+int kMaxSteps = 4;  // exchanges between a parent map and its candidate (--max-steps)
+
+// ---- the quick-fill check ----
+struct FillOptions {
+  int runs = 4;         // seeded runs per rule set, spread over the loader's orientations
+  long bound = 100000;  // recursive calls allowed per run, all attempts counted
+};
+
+struct FillResult {
+  bool quick = false;
+  long worst_calls = 0;     // over the runs made
+  int passed = 0;           // runs within the bound before the first one over it
+  std::vector<long> calls;  // every run of an accepted map
+};
+
+uint64_t mix(uint64_t a, uint64_t b) {
+  Rng r{a ^ (b * 0xD6E8FEB86659FD93ull)};
+  r.next();
+  return r.next() | 1;  // never 0: 0 would switch the seeded stream off
+}
+
+// The engine fills the map without and with diagonals in each of the runs within the bound, every
+// loader orientation used, and every grid is valid. The first run over the bound ends the check.
+// Each run's seed depends only on the candidate's seed.
+FillResult engine_fills_quickly(Kind kind, Grid const& grid, uint64_t candidate_seed, FillOptions const& opt) {
+  bool const mirror = kind == Kind::Mirror;
+  int const turns = engine_fill::turn_count(mirror);
+  Matrix<int, 9> cases[8];
+  for (int t = 0; t < turns; ++t) cases[t] = engine_fill::turned(grid, mirror, t);
+  FillResult result;
+  // Run j of a rule set fills orientation j mod turns: every orientation the loader gives is used, and
+  // both kinds of map get the same number of runs (a turn changes only ties in the engine's order).
+  for (int run = 0; run < std::max(opt.runs, turns); ++run)
+    for (int diagonals = 0; diagonals < 2; ++diagonals) {
+      int const t = run % turns;
+      sudoku_seed_random(mix(candidate_seed, static_cast<uint64_t>(run * 2 + diagonals)));
+      long const ticks = opt.bound / 1024 + 1;  // stops a run at 1024 ticks > bound calls
+      engine_fill::Run const r = engine_fill::run_once(cases[t], diagonals != 0, ticks);
+      result.worst_calls = std::max(result.worst_calls, r.calls);
+      if (!r.valid || r.calls > opt.bound) return result;
+      result.calls.push_back(r.calls);
+      ++result.passed;
+    }
+  sudoku_seed_random(0);
+  result.quick = true;
+  return result;
+}
+
+// Runs the check on every candidate of a batch with `threads` threads; results by candidate.
+void check_batch(Kind kind, std::vector<Grid> const& batch, std::vector<uint64_t> const& seeds, FillOptions const& opt,
+                 int threads, std::vector<FillResult>& results) {
+  results.assign(batch.size(), FillResult{});
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next.fetch_add(1)) < batch.size();) results[i] = engine_fills_quickly(kind, batch[i], seeds[i], opt);
+    sudoku_seed_random(0);
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+  work();
+  for (auto& th : pool) th.join();
+}
+
+long percentile(std::vector<long> v, double q) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string out_dir = "data/groupmaps";
   int per_file = 2000;
   uint64_t seed = 20261206;
-  long max_attempts = 1000000;  // per kind of map: the files may end up shorter than asked
+  long max_attempts = 4000000;  // candidates per kind of map: the files may end up shorter than asked
+  int threads = 1;
+  std::string only = "both";  // --kind mirror|rotational|both: the files written
+  bool checkpoints = false;    // --checkpoints 1: also write the files every 20 batches
+  FillOptions fill;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string const opt = argv[i];
     if (opt == "--out") out_dir = argv[i + 1];
     else if (opt == "--maps-per-file") per_file = std::atoi(argv[i + 1]);
     else if (opt == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
     else if (opt == "--max-attempts") max_attempts = std::atol(argv[i + 1]);
-    else if (opt == "--engine-runs") kEngineRuns = std::atoi(argv[i + 1]);
-    else if (opt == "--engine-budget") kEngineBudget = std::atol(argv[i + 1]);
+    else if (opt == "--kind") only = argv[i + 1];
+    else if (opt == "--checkpoints") checkpoints = std::atoi(argv[i + 1]) != 0;
+    else if (opt == "--threads") threads = std::max(1, std::atoi(argv[i + 1]));
+    else if (opt == "--max-steps") kMaxSteps = std::max(1, std::atoi(argv[i + 1]));
+    else if (opt == "--fill-runs") fill.runs = std::max(1, std::atoi(argv[i + 1]));
+    else if (opt == "--fill-bound") fill.bound = std::atol(argv[i + 1]);
     else {
-      std::fprintf(stderr, "usage: make_group_maps [--out DIR] [--maps-per-file N] [--seed S] [--max-attempts N] [--engine-runs N] [--engine-budget CALLS]\n");
+      std::fprintf(stderr,
+                   "usage: make_group_maps [--out DIR] [--maps-per-file N] [--seed S] [--max-attempts N] "
+                   "[--kind mirror|rotational|both] [--checkpoints 0|1] [--threads T] [--max-steps N] [--fill-runs R] [--fill-bound CALLS]\n");
       return 2;
     }
+  }
+  if (only != "both" && only != "mirror" && only != "rotational") {
+    std::fprintf(stderr, "make_group_maps: --kind is mirror, rotational or both\n");
+    return 2;
+  }
+  if (argc % 2 == 0) {
+    std::fprintf(stderr, "make_group_maps: option %s needs a value\n", argv[argc - 1]);
+    return 2;
   }
   std::vector<OutFile> files;
   for (int i = 1; i <= 10; ++i) files.push_back({"mir" + std::string(i < 10 ? "0" : "") + std::to_string(i), Kind::Mirror, -1, {}});
@@ -551,93 +412,170 @@ int main(int argc, char** argv) {
   for (int i = 1; i <= 4; ++i)  // centre group and two pairs in the middle row
     files.push_back({"rot_3grp0" + std::to_string(i), Kind::Rotational, 3, {}});
 
-  Rng rng{seed};
-  std::set<Grid> seen;
-  StaticOrderStats static_order;
-  long attempts = 0, rejected_fill = 0, duplicates = 0, worst_calls = 0, worst_engine_calls = 0;
-  sudoku_seed_random(seed);  // the engine's draws, for byte-identical output
+  auto const started = std::chrono::steady_clock::now();
+  long attempts = 0, malformed = 0, unneeded = 0, duplicates = 0, slow = 0;
+  std::vector<long> accepted_calls;
   for (Kind kind : {Kind::Mirror, Kind::Rotational}) {
-    // A walk through quick-to-fill maps: each candidate is a few exchanges away from the current map,
-    // and the walk moves on only to candidates that pass every check.
-    Grid current;
+    if (only != "both" && only != (kind == Kind::Mirror ? "mirror" : "rotational")) continue;
+    // Each kind has its own random stream and its own duplicate set (a map of one kind is never in a
+    // file of the other), so `--kind` runs write the same files as a whole run.
+    Rng rng{seed + (kind == Kind::Mirror ? 0 : 0x5EEDull)};
+    std::set<Grid> seen;
+    // A walk through quick-to-fill maps: every candidate is a few exchanges away from a map already
+    // accepted (at first the boxes), so the walk stays where the engine fills quickly. Candidates go
+    // in fixed-size batches whose content does not depend on the check results inside the batch:
+    // the output is the same for any number of threads.
+    Grid boxes;
     std::array<int, 9> partner;
-    box_partition(kind, current, partner);
-    long failures_in_a_row = 0;
-    std::vector<Grid> accepted;
-    for (long kind_attempts = 0; kind_attempts < max_attempts; ++kind_attempts) {
-      bool need[6] = {};  // by groups on the middle row, up to symmetry (1..5)
+    box_partition(kind, boxes, partner);
+    std::vector<Grid> parents{boxes};
+    // Parents: accepted maps and the candidates that passed at least half of their runs; their score
+    // is the number of runs passed, then the fewer calls of the worst run.
+    std::vector<std::pair<int, long>> parent_score{{0, 0}};
+    int const round_runs = fill.runs;  // half of the runs
+    auto class_of = [&](Grid const& g) { return kind == Kind::Rotational ? 1 + pairs_in_middle_row(g, partner) : 0; };
+    std::vector<std::vector<size_t>> by_class(6);  // parents by class
+    by_class[class_of(boxes)].push_back(0);
+    auto add_parent = [&](Grid const& g, int passed, long worst) {
+      by_class[class_of(g)].push_back(parents.size());
+      parents.push_back(g);
+      parent_score.push_back({passed, worst});
+    };
+    // Maps per file of a class so far.
+    auto class_fill = [&](int cls) {
+      size_t maps = 0, n_files = 0;
+      for (auto const& f : files)
+        if (f.kind == kind && (f.middle_kinds < 0 ? 0 : f.middle_kinds) == cls) maps += f.maps.size(), ++n_files;
+      return n_files ? static_cast<double>(maps) / static_cast<double>(n_files) : 0.0;
+    };
+    long batch_count = 0;
+    long kind_attempts = 0;
+    for (;;) {
+      bool need[6] = {};  // by groups on the middle row, up to symmetry (1..5); mirror files at 0
       bool any = false;
       for (auto& f : files)
         if (f.kind == kind && static_cast<int>(f.maps.size()) < per_file)
           need[f.middle_kinds < 0 ? 0 : f.middle_kinds] = any = true;
-      if (!any) break;
-      if (++attempts % 20000 == 0) {
-        std::fprintf(stderr, "attempts %ld duplicates %ld rejected %ld files:", attempts, duplicates, rejected_fill);
+      if (!any || kind_attempts >= max_attempts) break;
+      constexpr int kBatch = 64;
+      std::vector<Grid> batch;
+      std::vector<uint64_t> seeds;
+      std::set<Grid> batch_keys;
+      std::vector<Grid> keys;
+      std::vector<int> classes;
+      for (int j = 0; j < kBatch && kind_attempts < max_attempts; ++j, ++kind_attempts, ++attempts) {
+        // Parents: the quicker of two recent parents (the walk stays where the engine fills quickly),
+        // mostly of the class whose files are furthest behind (rotational maps: the groups on the
+        // middle row), sometimes any earlier one (spreads the walk).
+        int target = -1;
+        for (int cls = 0; cls < 6; ++cls)
+          if (need[cls] && !by_class[cls].empty() && (target < 0 || class_fill(cls) < class_fill(target))) target = cls;
+        bool const in_class = target >= 0 && rng.below(4) != 0;
+        size_t const n = in_class ? by_class[target].size() : parents.size();
+        auto nth = [&](size_t i) { return in_class ? by_class[target][i] : i; };
+        auto recent = [&] { return nth(n - 1 - static_cast<size_t>(rng.below(static_cast<int>(std::min<size_t>(n, 256))))); };
+        size_t pick;
+        if (rng.below(4) == 0) {
+          pick = nth(static_cast<size_t>(rng.below(static_cast<int>(n))));
+        } else {
+          size_t const a = recent(), b = recent();
+          auto better = [&](size_t x, size_t y) {
+            return parent_score[x].first != parent_score[y].first ? parent_score[x].first > parent_score[y].first
+                                                                  : parent_score[x].second <= parent_score[y].second;
+          };
+          pick = better(a, b) ? a : b;
+        }
+        Grid grid = parents[pick];
+        uint64_t const candidate_seed = rng.next();
+        if (!perturb(kind, rng, 1 + rng.below(kMaxSteps), grid, partner) || !nine_connected_groups_of_nine(grid) ||
+            is_box_partition(grid)) {
+          ++malformed;
+          continue;
+        }
+        int const cls = kind == Kind::Rotational ? 1 + pairs_in_middle_row(grid, partner) : 0;
+        if (!need[cls]) {
+          ++unneeded;
+          continue;
+        }
+        Grid const key = canonical_form(grid);
+        if (seen.count(key) || !batch_keys.insert(key).second) {
+          ++duplicates;
+          continue;
+        }
+        batch.push_back(grid);
+        seeds.push_back(candidate_seed);
+        keys.push_back(key);
+        classes.push_back(cls);
+      }
+      std::vector<FillResult> results;
+      check_batch(kind, batch, seeds, fill, threads, results);
+      for (size_t i = 0; i < batch.size(); ++i) {
+        if (!results[i].quick) {
+          ++slow;
+          if (results[i].passed >= round_runs) add_parent(batch[i], results[i].passed, results[i].worst_calls);
+          continue;
+        }
+        // Mirror maps go to the mirror files in turn; rotational maps to the files of their class in turn.
+        OutFile* target = nullptr;
+        for (auto& f : files)
+          if (f.kind == kind && (kind == Kind::Mirror || f.middle_kinds == classes[i]) &&
+              static_cast<int>(f.maps.size()) < per_file && (!target || f.maps.size() < target->maps.size()))
+            target = &f;
+        if (!target) continue;  // its files filled up earlier in this batch
+        Grid const labels = file_labels(kind, batch[i], partner);
+        auto bytes = pack(labels, stored_bytes(kind));
+        if (renumbered(unpack(kind, bytes)) != renumbered(batch[i])) {
+          std::fprintf(stderr, "make_group_maps: stored form does not reproduce a map\n");
+          return 1;
+        }
+        seen.insert(keys[i]);
+        add_parent(batch[i], results[i].passed, results[i].worst_calls);
+        accepted_calls.insert(accepted_calls.end(), results[i].calls.begin(), results[i].calls.end());
+        target->maps.push_back(bytes);
+      }
+      if (++batch_count % 20 == 0) {
+        // A checkpoint: the files of this kind as a run with --max-attempts <kind_attempts> writes them.
+        bool all_hold_maps = true;
+        for (auto const& f : files) all_hold_maps = all_hold_maps && (f.kind != kind || !f.maps.empty());
+        for (auto const& f : files)
+          if (all_hold_maps && f.kind == kind && checkpoints && !write_file(out_dir + "/" + f.name + ".z", f)) return 1;
+        double const secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        std::fprintf(stderr,
+                     "%.0f s: kind attempts %ld%s, candidates %ld malformed %ld unneeded %ld duplicates %ld slow %ld "
+                     "files:",
+                     secs, kind_attempts, checkpoints && all_hold_maps ? " (files written)" : "", attempts, malformed, unneeded,
+                     duplicates, slow);
         for (auto const& f : files) std::fprintf(stderr, " %zu", f.maps.size());
         std::fprintf(stderr, "\n");
       }
-      if (failures_in_a_row > kRestartAfter) {
-        box_partition(kind, current, partner);
-        failures_in_a_row = 0;
-      } else if (kind_attempts % kJumpEvery == 0 && !accepted.empty()) {
-        current = accepted[rng.below(static_cast<int>(accepted.size()))];  // spreads the walk
-      }
-      Grid grid = current;
-      if (!perturb(kind, rng, 1 + rng.below(kMaxSteps), grid, partner) || !nine_connected_groups_of_nine(grid) ||
-          is_box_partition(grid)) {
-        ++failures_in_a_row;
-        continue;
-      }
-      Grid const key = canonical_form(grid);
-      if (seen.count(key)) {
-        ++duplicates;
-        current = grid;
-        continue;
-      }
-      if (!quick_to_fill(grid, rng, worst_calls) || !engine_fills_quickly(kind, grid, worst_engine_calls)) {
-        ++rejected_fill;
-        ++failures_in_a_row;
-        continue;
-      }
-      current = grid;
-      failures_in_a_row = 0;
-      int const cls = kind == Kind::Rotational ? 1 + pairs_in_middle_row(grid, partner) : 0;
-      if (!need[cls]) continue;
-      Grid const labels = file_labels(kind, grid, partner);
-      auto bytes = pack(labels, stored_bytes(kind));
-      if (renumbered(unpack(kind, bytes)) != renumbered(grid)) {
-        std::fprintf(stderr, "make_group_maps: stored form does not reproduce a map\n");
-        return 1;
-      }
-      seen.insert(key);
-      accepted.push_back(grid);
-      static_order.measure(grid, rng);
-      // Mirror maps go to the mirror files in turn; rotational maps to the files of their class in turn.
-      OutFile* target = nullptr;
-      for (auto& f : files)
-        if (f.kind == kind && (kind == Kind::Mirror || f.middle_kinds == cls) &&
-            (!target || f.maps.size() < target->maps.size()))
-          target = &f;
-      target->maps.push_back(bytes);
     }
   }
+  auto selected = [&](OutFile const& f) {
+    return only == "both" || only == (f.kind == Kind::Mirror ? "mirror" : "rotational");
+  };
   for (auto const& f : files)
-    if (f.maps.empty()) {  // an empty file would make the loader fall back to the box map
+    if (selected(f) && f.maps.empty()) {  // an empty file would make the loader fall back to the box map
       std::fprintf(stderr, "make_group_maps: no map accepted for %s; nothing written\n", f.name.c_str());
       return 1;
     }
   for (auto const& f : files) {
+    if (!selected(f)) continue;
     std::string const path = out_dir + "/" + f.name + ".z";
     if (!write_file(path, f)) {
       std::fprintf(stderr, "make_group_maps: cannot write %s\n", path.c_str());
       return 1;
     }
   }
-  std::printf("attempts %ld, duplicates %ld, slow or not completable %ld, worst accepted fill %ld calls\n", attempts,
-              duplicates, rejected_fill, worst_calls);
-  std::printf("engine construct_solution: worst accepted run %ld calls (budget %ld, %d runs per orientation and rule set)\n",
-              worst_engine_calls, kEngineBudget, kEngineRuns);
-  std::printf("engine construction order: %ld of %ld runs within 20000 calls on the shipped maps\n",
-              static_order.within_budget, static_order.runs);
+  double const secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  size_t total = 0;
+  std::printf("maps per file:");
+  for (auto const& f : files) std::printf(" %s %zu", f.name.c_str(), f.maps.size()), total += f.maps.size();
+  std::printf("\ntotal %zu maps in %.0f s\n", total, secs);
+  std::printf("candidates %ld: malformed %ld, class not needed %ld, duplicates %ld, slow %ld\n", attempts, malformed,
+              unneeded, duplicates, slow);
+  std::printf("engine construct_solution on accepted maps (%d runs per rule set, bound %ld calls): "
+              "%zu runs, calls median %ld, p90 %ld, p99 %ld, max %ld\n",
+              fill.runs, fill.bound, accepted_calls.size(), percentile(accepted_calls, 0.5),
+              percentile(accepted_calls, 0.9), percentile(accepted_calls, 0.99), percentile(accepted_calls, 1.0));
   return 0;
 }

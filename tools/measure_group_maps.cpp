@@ -3,7 +3,7 @@
 // diagonals, is filled in several seeded runs; each run's recursive calls are recorded (a run is
 // stopped after a time limit and counted as not filled).
 //
-//   measure_group_maps [--dir DIR] [--runs N] [--limit-ms MS] [--seed S]
+//   measure_group_maps [--dir DIR] [--runs N] [--limit-ms MS] [--seed S] [--every N] [--per-map FILE]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -56,21 +56,25 @@ int main(int argc, char** argv) {
   int runs = 5;
   long limit_ms = 50;
   uint64_t seed = 7;
+  int every = 1;  // --every N: every N-th map of each file
+  FILE* per_map = nullptr;  // --per-map FILE: each map's worst run (calls; stopped runs as 1e9)
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string const opt = argv[i];
     if (opt == "--dir") dir = argv[i + 1];
     else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
     else if (opt == "--limit-ms") limit_ms = std::atol(argv[i + 1]);
+    else if (opt == "--every") every = std::max(1, std::atoi(argv[i + 1]));
+    else if (opt == "--per-map") per_map = std::fopen(argv[i + 1], "w");
     else if (opt == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
     else {
-      std::fprintf(stderr, "usage: measure_group_maps [--dir DIR] [--runs N] [--limit-ms MS] [--seed S]\n");
+      std::fprintf(stderr, "usage: measure_group_maps [--dir DIR] [--runs N] [--limit-ms MS] [--seed S] [--every N] [--per-map FILE]\n");
       return 2;
     }
   }
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
   sudoku_seed_random(seed);
   std::vector<long> all_calls;  // filled runs only
-  long total_runs = 0, stopped = 0, within_2000 = 0, within_20000 = 0, maps = 0, slow_orientations = 0, orientations = 0;
+  long total_runs = 0, stopped = 0, within_2000 = 0, within_20000 = 0, within_100000 = 0, maps = 0, slow_orientations = 0, orientations = 0;
   for (char const* name : jigsawGroupMapFilenames) {
     std::string const path = dir + "/" + name + ".z";
     size_t length = 0;
@@ -83,9 +87,10 @@ int main(int argc, char** argv) {
     int const bytes = mirror ? 22 : 20;
     int const n_maps = static_cast<int>((length - 80) / bytes);
     long file_runs = 0, file_fast = 0, file_stopped = 0;
-    for (int i = 0; i < n_maps; ++i) {
+    for (int i = 0; i < n_maps; i += every) {
       auto const groups = unpack(mirror, data + 80 + static_cast<size_t>(i) * bytes, bytes);
       ++maps;
+      long map_worst = 0;
       for (int t = 0; t < engine_fill::turn_count(mirror); ++t)
         for (bool diagonals : {false, true}) {
           Matrix<int, 9> const m = engine_fill::turned(groups, mirror, t);
@@ -93,6 +98,7 @@ int main(int argc, char** argv) {
           ++orientations;
           for (int r = 0; r < runs; ++r) {
             engine_fill::Run const run = engine_fill::run_once(m, diagonals, limit_ms);
+            map_worst = std::max(map_worst, run.filled ? run.calls : 1000000000L);
             ++total_runs, ++file_runs;
             if (!run.filled) {
               ++stopped, ++file_stopped, slow = true;
@@ -101,11 +107,13 @@ int main(int argc, char** argv) {
             all_calls.push_back(run.calls);
             within_2000 += run.calls <= 2000;
             within_20000 += run.calls <= 20000;
+            within_100000 += run.calls <= 100000;
             file_fast += run.calls <= 20000;
             slow |= run.calls > 20000;
           }
           slow_orientations += slow;
         }
+      if (per_map) std::fprintf(per_map, "%s %d %ld\n", name, i, map_worst);
     }
     std::printf("%-11s maps %5d  runs %6ld  within 20000 calls %6ld (%.1f%%)  stopped at %ld ms %ld\n", name, n_maps,
                 file_runs, file_fast, 100.0 * static_cast<double>(file_fast) / static_cast<double>(file_runs),
@@ -117,10 +125,16 @@ int main(int argc, char** argv) {
               within_2000, 100.0 * static_cast<double>(within_2000) / static_cast<double>(total_runs), within_20000,
               100.0 * static_cast<double>(within_20000) / static_cast<double>(total_runs), limit_ms, stopped,
               100.0 * static_cast<double>(stopped) / static_cast<double>(total_runs));
+  double mean = 0;
+  for (long c : all_calls) mean += static_cast<double>(c);
+  std::printf("within 100000 calls %ld (%.1f%%); mean calls of filled runs %.0f\n", within_100000,
+              100.0 * static_cast<double>(within_100000) / static_cast<double>(total_runs),
+              all_calls.empty() ? 0.0 : mean / static_cast<double>(all_calls.size()));
   std::printf("calls of filled runs: median %ld, p90 %ld, p99 %ld, max %ld\n", percentile(all_calls, 0.5),
               percentile(all_calls, 0.9), percentile(all_calls, 0.99), percentile(all_calls, 1.0));
   std::printf("orientation/rule cases with a run over 20000 calls or stopped: %ld of %ld\n", slow_orientations,
               orientations);
   sudoku_seed_random(0);
+  if (per_map) std::fclose(per_map);
   return 0;
 }
