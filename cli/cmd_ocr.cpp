@@ -213,7 +213,7 @@ int evaluate(OcrOptions const& o) {
 }
 
 // Every reading recognition may make of a photo, whatever the network says: the
-// plain grey image, its shear when tilted, its negative, and the grid warped from
+// plain grey image, its shear when tilted, the negatives of both, and the grid warped from
 // each outline finder (the dark and bright forms of ocr_find_quad and
 // ocr_radial_quad, as recognition and the rules referee warp it), and the second
 // attempt (adaptive outline, adaptive cells). So the dump does
@@ -230,6 +230,9 @@ void training_readings(Photo const& photo, OcrPatchSink& sink) {
   if (std::fabs(angle) >= 0.9f) {
     OcrImage const sheared = ocr_shear(grey.data(), w, h, angle);
     ocr_read_digits(sheared.data(), w, h, digits, &sink);
+    // Recognition's negative is that of the sheared picture when it sheared.
+    OcrImage const sheared_negative = ocr_inverted(sheared);
+    ocr_read_digits(sheared_negative.data(), w, h, digits, &sink);
   }
   OcrImage const negative = ocr_inverted(grey);
   ocr_read_digits(negative.data(), w, h, digits, &sink);
