@@ -72,7 +72,7 @@ def photo_examples(path):
     x = records["patch"].reshape(-1, 576).astype(np.float32)
     y = records["label"].astype(np.int64)
     keep = (y > 0) | (columns_with_ink(x) < 7)
-    return x[keep], y[keep], records["photo"][keep], records["reading"][keep]
+    return x[keep], y[keep], records["photo"][keep], records["reading"][keep], records["cell"][keep]
 
 
 def cached(work, name, key, build):
@@ -150,9 +150,10 @@ def shifted(xb, rng):
     return out.reshape(-1, 576)
 
 
-def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, decay=1e-4, patience=8):
+def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, decay=1e-4, patience=20, dropout=0.0):
     """Adam with decoupled weight decay and a cosine rate; with val = (x, y), the
-    parameters of the epoch with the fewest validation errors (then lowest loss)."""
+    parameters of the epoch with the lowest validation loss (the error count of a
+    few hundred validation patches is too coarse to choose by)."""
     rng = np.random.default_rng(SEED)
     w1 = (rng.standard_normal((576, HIDDEN)) * np.sqrt(2.0 / 576)).astype(np.float32)
     b1 = np.zeros(HIDDEN, np.float32)
@@ -177,6 +178,9 @@ def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, d
             wb = weight[idx]
             h = xb @ w1 + b1
             a = np.maximum(h, 0)
+            if dropout:
+                keep = (rng.random(a.shape) >= dropout).astype(np.float32) / np.float32(1 - dropout)
+                a *= keep
             p = softmax(a @ w2 + b2)
             rows = np.arange(len(yb))
             total += float((-np.log(p[rows, yb] + 1e-12) * wb).sum())
@@ -186,6 +190,8 @@ def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, d
             gw2 = a.T @ g
             gb2 = g.sum(axis=0)
             ga = g @ w2.T
+            if dropout:
+                ga *= keep
             ga[h <= 0] = 0
             gw1 = xb.T @ ga
             gb1 = ga.sum(axis=0)
@@ -204,8 +210,8 @@ def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, d
             errors = int((accepted(pv) != val[1]).sum())
             loss = float(-np.log(pv[np.arange(len(val[1])), val[1]] + 1e-12).mean())
             line += "  validation errors %d of %d, loss %.4f" % (errors, len(val[1]), loss)
-            if best is None or (errors, loss) < best[0]:
-                best = ((errors, loss), [p.copy() for p in params])
+            if best is None or (loss, errors) < best[0]:
+                best = ((loss, errors), [p.copy() for p in params])
                 best_epoch = epoch + 1
             elif epoch + 1 - best_epoch >= patience:
                 print(line, flush=True)
@@ -213,7 +219,7 @@ def train(x, y, weight, epochs, val=None, stop_after=None, batch=128, lr=2e-3, d
                 break
         print(line, flush=True)
     if best is not None:
-        print("best epoch %d: validation errors %d, loss %.4f" % (best_epoch, best[0][0], best[0][1]), flush=True)
+        print("best epoch %d: validation loss %.4f, errors %d" % (best_epoch, best[0][0], best[0][1]), flush=True)
         return best[1], best_epoch
     return params, epochs
 
@@ -228,17 +234,18 @@ def main():
     ap.add_argument("--work", required=True)
     ap.add_argument("--photos", required=True)
     ap.add_argument("--synthetic", default=None)
-    ap.add_argument("--epochs", type=int, default=40)
+    ap.add_argument("--epochs", type=int, default=20)
     ap.add_argument("--glyphs", type=int, default=20000)
     ap.add_argument("--blanks", type=int, default=3000)
     ap.add_argument("--copies", type=int, default=8, help="varied copies of each training photo patch")
     ap.add_argument("--photo-weight", type=float, default=3.0)
+    ap.add_argument("--dropout", type=float, default=0.0, help="share of hidden units dropped in training")
     ap.add_argument("--final", action="store_true")
     args = ap.parse_args()
     os.makedirs(args.work, exist_ok=True)
     started = time.time()
 
-    px, py, pphoto, preading = photo_examples(args.photos)
+    px, py, pphoto, preading, records_cell = photo_examples(args.photos)
     is_val = pphoto % 5 == 2
     print("photos: %d examples (%s), %d of them validation" % (len(py), class_counts(py), is_val.sum()))
     photo_key = hashlib.sha1(px.tobytes()).hexdigest()
@@ -274,7 +281,13 @@ def main():
 
     x, y, w = assemble(~is_val)
     print("training set ready after %.0f s" % (time.time() - started), flush=True)
-    params, best_epoch = train(x, y, w, args.epochs, val=(px[is_val], py[is_val]))
+    params, best_epoch = train(x, y, w, args.epochs, val=(px[is_val], py[is_val]), dropout=args.dropout)
+    pv = predict(params, px[is_val])
+    got = accepted(pv)
+    for i in np.nonzero(got != py[is_val])[0]:
+        j = np.nonzero(is_val)[0][i]
+        print("  validation error: photo %d reading %d cell %d is %d, read %d (class %d at %.2f)" % (
+            pphoto[j], preading[j], records_cell[j], py[j], got[i], pv[i].argmax(), pv[i].max()))
     if args.final:
         # A reading the validation run's network reads mostly otherwise than its
         # labels is a grid put a cell off: its labels are wrong, leave it out.
@@ -291,7 +304,7 @@ def main():
             dropped, (~use).sum()))
         x, y, w = assemble(use)
         print("final run on all training photos, %d epochs" % best_epoch, flush=True)
-        params, _ = train(x, y, w, args.epochs, stop_after=best_epoch)
+        params, _ = train(x, y, w, args.epochs, stop_after=best_epoch, dropout=args.dropout)
     pv = predict(params, px)
     print("training photo patches read right: %.4f (validation %.4f)" % (
         (accepted(pv) == py).mean(), (accepted(pv[is_val]) == py[is_val]).mean()))
