@@ -123,6 +123,33 @@ NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int hei
 // Grid outline from a locally thresholded image: the largest roughly square
 // connected piece of ink, its corners by the extremes of x + y and x - y.
 NONET_EXPORT bool ocr_adaptive_quad(unsigned char const* grey, int width, int height, OcrQuad& quad);
+// A candidate grid outline of the second reading. bright: the ruling is brighter than
+// the paper around it (negative print, or a dark photo the polarity rule inverted).
+// Corners: extremes of the ink piece, its bounding box, lines fitted along its outer
+// edges, or the ten-line lattice found around an outline (a grid merged with a frame
+// cut down to its ruling, a partly found grid completed).
+enum class OcrGridKind { extreme, box, edges, lattice };
+struct OcrGridCandidate {
+  OcrQuad quad;
+  bool bright = false;
+  OcrGridKind kind = OcrGridKind::extreme;
+  double lattice = 0;  // ocr_lattice_score of its warp
+  double rank = 0;     // lattice x sqrt(mean side / the largest candidate's mean side)
+};
+// How clearly a square image (a warped grid, ruling dark) shows the lines of a 9x9
+// lattice: each of the 180 line stretches beside a cell counts up to 1 when it is
+// darker than the paper on both sides of it (0..180).
+NONET_EXPORT double ocr_lattice_score(unsigned char const* image, int size);
+// Outlines of the largest roughly square pieces of locally dark and of locally bright
+// ink (extreme and edge-fitted corners) and the lattices fitted around the best of
+// them, highest rank first.
+NONET_EXPORT std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int width, int height);
+// The ruling around an outline located as ten equally spaced lines each way (pitch
+// 0.55 to 1.7 of the outline's ninth, searched within half the outline's size on
+// each side); bright: the ruling is brighter than the paper. shifted, when given,
+// receives the fitted lattice moved by one pitch each way along each axis.
+NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad,
+                                  bool bright, OcrQuad& fitted, std::vector<OcrQuad>* shifted = nullptr);
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
@@ -134,6 +161,14 @@ NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int he
                                     OcrPatchSink* sink = nullptr);
 // True when a reading breaks no sudoku rule (no digit twice in a row, column or box).
 NONET_EXPORT bool ocr_reading_consistent(int const* digits);
+// Search nodes the solution count may spend on one reading.
+inline constexpr long long ocr_solution_budget = 200'000;
+// Solutions of a reading taken as a classic puzzle: 0, 1 or 2 (two or more); -1 when
+// the search ran out of its budget or a value is outside 0..9.
+NONET_EXPORT int ocr_solution_count(int const* digits);
+// Readings rank by: at least 17 digits, then no digit repeated in a unit, then exactly
+// one solution, then the digit count (higher is better).
+NONET_EXPORT int ocr_reading_rank(int const* digits);
 
 NONET_EXPORT bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits,
                                 OcrPatchSink* sink = nullptr);

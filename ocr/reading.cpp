@@ -200,8 +200,9 @@ int plain_reading(unsigned char const* grey, int width, int height, int* digits,
 // The plain readings come first. Only when their result reads badly (fewer than 17
 // digits, which no proper puzzle has, a digit repeated in a unit, or a digit-like
 // mark rejected by the shape rules) is the second attempt made; it replaces the
-// first result unless it ranks lower (fewer than 17 digits where the first has
-// them, a repeated digit where the first has none, or fewer digits).
+// first result unless it ranks lower (ocr_reading_rank: fewer than 17 digits where
+// the first has them, a repeated digit where the first has none, more than one
+// solution where the first has one, or fewer digits).
 int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
   if (!digits) return 0;
   std::fill_n(digits, 81, 0);
@@ -214,9 +215,7 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
   if (n >= 17 && consistent && rejected == 0) return n;
   int second[81];
   int const m = ocr_robust_reading(grey, width, height, second, sink);
-  // Readings rank by: at least 17 digits, then breaking no rule, then digit count.
-  auto const rank = [](int count, bool fits) { return (count >= 17 ? 4000 : 0) + (fits ? 2000 : 0) + count; };
-  bool const take = m >= 0 && rank(m, ocr_reading_consistent(second)) >= rank(n, consistent);
+  bool const take = m >= 0 && ocr_reading_rank(second) >= ocr_reading_rank(digits);
   if (ocr_debug)
     std::printf("second reading: %d digits (first %d, %d rejected) %s\n", m, n, rejected, take ? "TAKEN" : "kept first");
   if (take) {

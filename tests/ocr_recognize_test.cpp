@@ -96,6 +96,24 @@ TEST(OcrRecognize, NewspaperPhotosAreReadExactly) {
   EXPECT_NEAR(box[1], 16, 6);
 }
 
+TEST(OcrRecognize, PhotosWhoseGridTheFirstReadingMissesAreReadExactly) {
+  // image206: grey paper the polarity rule keeps, ruling and digits lighter than the
+  // paper; image1087: yesterday's solution printed below the puzzle, as clear and
+  // smaller, and a ruling joined to the frame around it.
+  for (char const* name : {"image206", "image1087"}) {
+    Photo const p = load_photo(std::string(name) + ".jpg");
+    ASSERT_FALSE(p.pixels.empty());
+    std::array<int, 81> const truth = load_truth(std::string(name) + ".dat");
+    EXPECT_EQ(recognize(p), truth) << name;
+  }
+  Photo const p = load_photo("image206.jpg");
+  OcrImage grey = ocr_to_grey(p.pixels.data(), p.width, p.height, p.bpp);
+  ocr_normalise_polarity(grey, p.width, p.height);
+  std::vector<OcrGridCandidate> const candidates = ocr_grid_candidates(grey.data(), p.width, p.height);
+  ASSERT_FALSE(candidates.empty());
+  EXPECT_TRUE(candidates.front().bright);
+}
+
 TEST(OcrRecognize, WhiteDigitsOnDarkGroundAreRead) {
   Photo p = load_photo("image1075.jpg");
   ASSERT_FALSE(p.pixels.empty());

@@ -135,3 +135,89 @@ TEST(OcrRobust, AdaptiveCellLeavesPaperNoiseAndBareLinesEmpty) {
   EXPECT_NE(ocr_cell_patch_adaptive(lines.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
   EXPECT_EQ(ocr_cell_patch_adaptive(nullptr, 40, 40, patch), OcrCellVerdict::no_ink);
 }
+
+TEST(OcrRobust, AdaptiveCellDropsABrokenLineRemnantBesideADigit) {
+  // A ruled line along the left edge, broken into pieces by the threshold, beside a
+  // one: the plain rules would see two tall shapes; the pieces in the outer band go.
+  Picture p = ocr_render::blank(40, 40, 200);
+  for (int y = 0; y < 40; ++y)
+    if (y % 9 != 4) ocr_render::fill_rect(p, 2, y, 5, y + 1, 40);  // column 2..4, a gap every 9 rows
+  ocr_render::fill_rect(p, 0, 0, 2, 14, 40);                       // and a stub touching the border
+  ocr_render::fill_rect(p, 18, 8, 22, 33, 40);                      // the one
+  float patch[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+  Picture alone = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(alone, 18, 8, 22, 33, 40);
+  float expected[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_verdict(alone.pixels.data(), 40, 40, expected), OcrCellVerdict::digit);
+  for (int i = 0; i < ocr_patch_size; ++i) EXPECT_FLOAT_EQ(patch[i], expected[i]) << i;
+  // A digit's own stroke in the middle of the window is never such a piece.
+  Picture wide = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(wide, 12, 8, 15, 33, 40);
+  ocr_render::fill_rect(wide, 25, 8, 28, 33, 40);
+  EXPECT_EQ(ocr_cell_patch_adaptive(wide.pixels.data(), 40, 40, patch), OcrCellVerdict::ambiguous);
+}
+
+TEST(OcrRobust, AdaptiveCellJoinsAFaintDigitBrokenByNoise) {
+  // A faint bar whose rows alternate around the threshold: as thresholded it is a
+  // stack of one-row slivers (too short), through the 3 x 3 mean a whole stroke.
+  Picture p = ocr_render::blank(40, 40, 180);
+  for (int y = 8; y < 33; ++y)
+    for (int x = 17; x < 22; ++x) p.at(x, y) = static_cast<unsigned char>(y % 2 ? 176 : 150);
+  float patch[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+  int ink_rows = 0;
+  for (int y = 0; y < 24; ++y) {
+    bool any = false;
+    for (int x = 0; x < 24; ++x) any = any || patch[y * 24 + x] > 0.5f;
+    ink_rows += any;
+  }
+  EXPECT_GE(ink_rows, 18);  // one tall shape, scaled to about 20 rows
+  // The same dust scattered over the window without a shape stays empty.
+  Picture dust = ocr_render::blank(40, 40, 180);
+  for (int y = 0; y < 40; y += 7)
+    for (int x = 0; x < 40; x += 7) dust.at(x, y) = 150;
+  EXPECT_NE(ocr_cell_patch_adaptive(dust.pixels.data(), 40, 40, patch), OcrCellVerdict::digit);
+}
+
+TEST(OcrRobust, SolutionCountAndRankJudgeTheReadPuzzle) {
+  std::array<int, 81> const full = solution_digits();
+  EXPECT_EQ(ocr_solution_count(full.data()), 1);
+  std::array<int, 81> const puzzle = test_boards::digits_of(test_boards::kClassicPuzzle);
+  EXPECT_EQ(ocr_solution_count(puzzle.data()), 1);
+  std::array<int, 81> empty{};
+  EXPECT_EQ(ocr_solution_count(empty.data()), 2);
+  std::array<int, 81> repeated = puzzle;
+  int first = 0;
+  while (puzzle[first] == 0) ++first;
+  int other = first + 1;  // an empty cell of the same row gets the same digit
+  while (puzzle[other] != 0) ++other;
+  ASSERT_EQ(other / 9, first / 9);
+  repeated[other] = puzzle[first];
+  EXPECT_EQ(ocr_solution_count(repeated.data()), 0);
+  std::array<int, 81> bad = puzzle;
+  bad[5] = 10;
+  EXPECT_EQ(ocr_solution_count(bad.data()), -1);
+  EXPECT_EQ(ocr_solution_count(nullptr), -1);
+
+  // A clue lost: still 17 or more digits and no rule broken, but (for this puzzle,
+  // with this clue) no longer one solution, so it ranks below the full reading.
+  int clues = 0;
+  for (int d : puzzle) clues += d != 0;
+  ASSERT_GE(clues, 18);
+  int const full_rank = ocr_reading_rank(puzzle.data());
+  EXPECT_EQ(full_rank, 4000 + 2000 + 1000 + clues);
+  bool found_weaker = false;
+  for (int c = 0; c < 81 && !found_weaker; ++c) {
+    if (!puzzle[c]) continue;
+    std::array<int, 81> lost = puzzle;
+    lost[c] = 0;
+    if (ocr_solution_count(lost.data()) != 2) continue;
+    EXPECT_EQ(ocr_reading_rank(lost.data()), 4000 + 2000 + clues - 1);
+    found_weaker = true;
+  }
+  EXPECT_TRUE(found_weaker);
+  EXPECT_EQ(ocr_reading_rank(repeated.data()), 4000 + clues + 1);
+  EXPECT_EQ(ocr_reading_rank(empty.data()), 2000);
+  EXPECT_EQ(ocr_reading_rank(nullptr), 0);
+}
