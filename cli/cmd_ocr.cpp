@@ -216,7 +216,7 @@ int evaluate(OcrOptions const& o) {
 // plain grey image, its shear when tilted, the negatives of both, and the grid warped from
 // each outline finder (the dark and bright forms of ocr_find_quad and
 // ocr_radial_quad, as recognition and the rules referee warp it), and the second
-// attempt (adaptive outline, adaptive cells). So the dump does
+// attempt's grid candidates (adaptive cells). So the dump does
 // not depend on the weight table it helps to train. The training tool keeps only
 // readings whose grid was found.
 void training_readings(Photo const& photo, OcrPatchSink& sink) {
@@ -245,8 +245,21 @@ void training_readings(Photo const& photo, OcrPatchSink& sink) {
     if (!found || ocr_warp_comb(grey.data(), w, h, quad, size, warped) < 4) continue;
     ocr_read_digits(warped.data(), size, size, digits, &sink);
   }
-  // The second attempt recognition makes when the plain readings read badly.
-  ocr_robust_reading(grey.data(), w, h, digits, &sink);
+  // The second attempt recognition makes when the plain readings read badly: every
+  // grid candidate it may read (it stops at the first proper puzzle, which depends
+  // on the network; the dump reads them all).
+  int tried = 0;
+  for (OcrGridCandidate const& c : ocr_grid_candidates(grey.data(), w, h)) {
+    if (tried == ocr_robust_candidates) break;
+    OcrHomography homography{};
+    if (!ocr_homography(c.quad, homography)) continue;
+    OcrImage warped = ocr_warp(grey.data(), w, h, homography, size);
+    if (warped.empty()) continue;
+    if (c.bright) ocr_invert(warped);
+    if (ocr_comb_score(warped.data(), size, size) < ocr_robust_min_comb) continue;
+    ++tried;
+    ocr_read_cells_adaptive(warped.data(), size, size, OcrBox{0, 0, size - 1, size - 1}, digits, &sink);
+  }
 }
 
 // Binary records for the training tools: int32 photo index, reading, cell, true

@@ -155,6 +155,8 @@ NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int hei
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
 // Comb score the adaptive warp must reach to be read.
 inline constexpr int ocr_robust_min_comb = 8;
+// Grid candidates the second reading reads at most (best ranked first).
+inline constexpr int ocr_robust_candidates = 3;
 // Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
 // was found, else the digit count.
 NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits,
