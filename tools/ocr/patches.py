@@ -17,7 +17,7 @@ def _ranges(n, m):
     """Source ranges [first, last) of the m output pixels of an n-pixel side."""
     i = np.arange(m, dtype=np.int64)
     a = i * n // m
-    b = np.maximum((( i + 1) * n + m - 1) // m, a + 1)
+    b = np.maximum(((i + 1) * n + m - 1) // m, a + 1)
     return a, np.minimum(b, n)
 
 
@@ -29,8 +29,8 @@ def patch_from_mask(mask):
     shape = (mask[ys.min():ys.max() + 1, xs.min():xs.max() + 1] > 0).astype(np.float64)
     h, w = shape.shape
     s = LONG_SIDE / max(w, h)
-    nw = max(int(round(w * s)), 1)
-    nh = max(int(round(h * s)), 1)
+    nw = max(int(np.floor(w * s + 0.5)), 1)  # rounded half away from zero, like lround
+    nh = max(int(np.floor(h * s + 0.5)), 1)
     integral = np.zeros((h + 1, w + 1))
     integral[1:, 1:] = shape.cumsum(0).cumsum(1)
     r0, r1 = _ranges(h, nh)
