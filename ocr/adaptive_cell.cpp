@@ -8,10 +8,13 @@
 
 namespace {
 
-// Ink below the threshold halfway between the window's paper (median) and its darkest
-// central ink (3rd percentile of the middle 60%); false when that ink is less than 20
-// levels below the paper.
-bool threshold_ink(unsigned char const* cell, int H, int W, std::vector<unsigned char>& ink) {
+// Least height of a digit seen through the mean, as a fraction of the window.
+constexpr double kShortDigit = 0.33;
+
+// Ink below the threshold depth of the way from the window's paper (median) down to
+// its darkest central ink (3rd percentile of the middle 60%); false when that ink is
+// less than 20 levels below the paper.
+bool threshold_ink(unsigned char const* cell, int H, int W, std::vector<unsigned char>& ink, double depth) {
   std::size_t const n = static_cast<std::size_t>(W) * H;
   float const paper = ocr_median(cell, n);
   std::size_t histogram[256] = {};
@@ -31,7 +34,7 @@ bool threshold_ink(unsigned char const* cell, int H, int W, std::vector<unsigned
     }
   }
   if (paper - static_cast<float>(darkest) < 20.0f) return false;
-  float const ink_below = (paper + static_cast<float>(darkest)) / 2.0f;
+  float const ink_below = paper - static_cast<float>(depth) * (paper - static_cast<float>(darkest));
   ink.resize(n);
   for (std::size_t i = 0; i < n; ++i) ink[i] = cell[i] < ink_below;
   return true;
@@ -105,12 +108,13 @@ void clear_border_pieces(int H, int W, std::vector<unsigned char>& ink) {
   }
 }
 
-OcrCellVerdict adaptive_patch(unsigned char const* cell, int H, int W, float* patch) {
+OcrCellVerdict adaptive_patch(unsigned char const* cell, int H, int W, float* patch, double min_height = 0.4,
+                              double depth = 0.5) {
   thread_local std::vector<unsigned char> ink;
-  if (!threshold_ink(cell, H, W, ink)) return OcrCellVerdict::no_ink;
+  if (!threshold_ink(cell, H, W, ink, depth)) return OcrCellVerdict::no_ink;
   clear_line_remnants(H, W, ink);
   clear_border_pieces(H, W, ink);
-  return ocr_patch_from_ink(ink.data(), H, W, patch);
+  return ocr_patch_from_ink_min_height(ink.data(), H, W, patch, min_height);
 }
 
 }  // namespace
@@ -137,7 +141,14 @@ OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int 
       blurred[static_cast<std::size_t>(y) * W + x] = static_cast<unsigned char>(sum / count);
     }
   float second[ocr_patch_size];
-  if (adaptive_patch(blurred.data(), H, W, second) != OcrCellVerdict::digit) return verdict;
+  if (adaptive_patch(blurred.data(), H, W, second, kShortDigit) != OcrCellVerdict::digit) return verdict;
   std::copy_n(second, ocr_patch_size, patch);
   return OcrCellVerdict::digit;
+}
+
+OcrCellVerdict ocr_cell_patch_adaptive_depth(unsigned char const* cell, int rows, int columns, float* patch,
+                                             double depth) {
+  if (!cell || !patch || ocr_picture_bytes(columns, rows, 1) == 0 || !(depth > 0 && depth < 1))
+    return OcrCellVerdict::no_ink;
+  return adaptive_patch(cell, rows, columns, patch, 0.4, depth);
 }

@@ -71,6 +71,11 @@ OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, int rows, int c
 }
 
 OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int columns, float* patch) {
+  return ocr_patch_from_ink_min_height(ink, rows, columns, patch, 0.4);
+}
+
+OcrCellVerdict ocr_patch_from_ink_min_height(unsigned char const* ink, int rows, int columns, float* patch,
+                                             double min_height) {
   if (!ink || !patch || ocr_picture_bytes(columns, rows, 1) == 0) return OcrCellVerdict::no_ink;
   int const H = rows, W = columns;
   std::size_t const n = static_cast<std::size_t>(W) * H;
@@ -125,7 +130,7 @@ OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int column
   Component const& digit = components[chosen];
   int const h = digit.height(), w = digit.width(), a = digit.pixels;
   if (a < std::max(6, static_cast<int>(0.006 * W * H))) return OcrCellVerdict::too_small;
-  if (h < 0.4 * H) return OcrCellVerdict::too_short;
+  if (h < min_height * H) return OcrCellVerdict::too_short;
   if (w > 1.15 * h) return OcrCellVerdict::too_wide;
   if (a < 0.1 * w * h) return OcrCellVerdict::too_sparse;
   for (std::size_t k = 0; k < components.size(); ++k) {

@@ -104,6 +104,9 @@ NONET_EXPORT OcrCellVerdict ocr_cell_patch_verdict(unsigned char const* cell, in
 // The component and shape rules of ocr_cell_patch_verdict applied to an ink mask
 // (one byte per pixel, non-zero = ink).
 NONET_EXPORT OcrCellVerdict ocr_patch_from_ink(unsigned char const* ink, int rows, int columns, float* patch);
+// The same with the digit's least height, as a fraction of the window, given (0.4 above).
+NONET_EXPORT OcrCellVerdict ocr_patch_from_ink_min_height(unsigned char const* ink, int rows, int columns,
+                                                          float* patch, double min_height);
 NONET_EXPORT int ocr_classify_patch(float const* patch, float& confidence);
 // True when the built-in weight table is present and complete.
 NONET_EXPORT bool ocr_network_ready();
@@ -153,6 +156,11 @@ NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int hei
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
+// The adaptive cell's ink at another threshold: depth of the way from the paper down
+// to the darkest central ink (0.5 in ocr_cell_patch_adaptive), without the second
+// look through the mean.
+NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive_depth(unsigned char const* cell, int rows, int columns,
+                                                          float* patch, double depth);
 // Comb score the adaptive warp must reach to be read.
 inline constexpr int ocr_robust_min_comb = 8;
 // Grid candidates the second reading reads at most (best ranked first).

@@ -69,7 +69,23 @@ int read_cells(unsigned char const* grey, int width, int height, OcrBox const& b
         continue;
       }
       float confidence = 0;
-      int const k = ocr_classify_patch(patch, confidence);
+      int k = ocr_classify_patch(patch, confidence);
+      if (adaptive && ocr_accepted_digit(k, confidence) == 0 && k != 0) {
+        // A digit-like patch the table is unsure of: the same window thresholded
+        // lighter and darker (a blurred digit's counters open, thin strokes whole);
+        // the most confident reading is kept.
+        float other[ocr_patch_size];
+        for (double depth : {0.3, 0.4, 0.6, 0.7}) {
+          if (ocr_cell_patch_adaptive_depth(window.data(), h, w, other, depth) != OcrCellVerdict::digit) continue;
+          float c = 0;
+          int const j = ocr_classify_patch(other, c);
+          if (c > confidence) {
+            k = j;
+            confidence = c;
+            std::copy_n(other, ocr_patch_size, patch);
+          }
+        }
+      }
       if (sink) sink->patch(9 * r + c, patch, k, confidence);
       digits[9 * r + c] = ocr_accepted_digit(k, confidence);
       count += digits[9 * r + c] != 0;

@@ -221,3 +221,40 @@ TEST(OcrRobust, SolutionCountAndRankJudgeTheReadPuzzle) {
   EXPECT_EQ(ocr_reading_rank(empty.data()), 2000);
   EXPECT_EQ(ocr_reading_rank(nullptr), 0);
 }
+
+TEST(OcrRobust, AdaptiveCellTakesSmallPrintDownToAThirdOfTheWindow) {
+  // Small digits in large cells: 14 of 40 rows is below the plain rule's 0.4, and
+  // through the mean the second look accepts a third of the window; 12 rows stays out.
+  float patch[ocr_patch_size];
+  for (int rows : {14, 12}) {
+    Picture p = ocr_render::blank(40, 40, 200);
+    ocr_render::fill_rect(p, 16, 13, 24, 13 + rows, 40);
+    EXPECT_EQ(ocr_cell_patch_verdict(p.pixels.data(), 40, 40, patch), OcrCellVerdict::too_short) << rows;
+    OcrCellVerdict const verdict = ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, patch);
+    if (rows == 14)
+      EXPECT_EQ(verdict, OcrCellVerdict::digit);
+    else
+      EXPECT_EQ(verdict, OcrCellVerdict::too_short);
+  }
+}
+
+TEST(OcrRobust, AdaptiveCellAtAnotherDepthKeepsABlurredCounterOpen) {
+  // A ring whose counter blur has darkened to 120 on paper 200, strokes 60: halfway
+  // (130) fills the counter, 0.7 of the way down (102) keeps it open.
+  Picture p = ocr_render::blank(40, 40, 200);
+  ocr_render::fill_rect(p, 12, 8, 28, 32, 60);
+  ocr_render::fill_rect(p, 16, 13, 24, 27, 120);
+  float halfway[ocr_patch_size], deep[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive(p.pixels.data(), 40, 40, halfway), OcrCellVerdict::digit);
+  ASSERT_EQ(ocr_cell_patch_adaptive_depth(p.pixels.data(), 40, 40, deep, 0.7), OcrCellVerdict::digit);
+  float const centre_halfway = halfway[12 * 24 + 12], centre_deep = deep[12 * 24 + 12];
+  EXPECT_FLOAT_EQ(centre_halfway, 1.0f);
+  EXPECT_FLOAT_EQ(centre_deep, 0.0f);
+  // At depth 0.5 it is the adaptive cell itself; depths outside (0, 1) are refused.
+  float same[ocr_patch_size];
+  ASSERT_EQ(ocr_cell_patch_adaptive_depth(p.pixels.data(), 40, 40, same, 0.5), OcrCellVerdict::digit);
+  for (int i = 0; i < ocr_patch_size; ++i) EXPECT_FLOAT_EQ(same[i], halfway[i]) << i;
+  EXPECT_EQ(ocr_cell_patch_adaptive_depth(p.pixels.data(), 40, 40, same, 0.0), OcrCellVerdict::no_ink);
+  EXPECT_EQ(ocr_cell_patch_adaptive_depth(p.pixels.data(), 40, 40, same, 1.0), OcrCellVerdict::no_ink);
+  EXPECT_EQ(ocr_cell_patch_adaptive_depth(nullptr, 40, 40, same, 0.5), OcrCellVerdict::no_ink);
+}
