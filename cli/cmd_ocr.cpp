@@ -48,6 +48,13 @@ struct ReadingLog : OcrPatchSink {
   }
 };
 
+// The dump's log: also every threshold variant of the adaptive cells (class -1: not
+// classified), so the dump does not depend on which one the network would keep.
+struct TrainingLog : ReadingLog {
+  bool wants_threshold_variants() const override { return true; }
+  void threshold_variant(int cell, float const* p) override { patch(cell, p, -1, 0.0f); }
+};
+
 // Photos of a folder in sorted order; "test" keeps every 4th (index 0, 4, 8, ...),
 // "train" the others.
 bool in_subset(std::string const& subset, std::size_t index) {
@@ -216,7 +223,8 @@ int evaluate(OcrOptions const& o) {
 // plain grey image, its shear when tilted, the negatives of both, and the grid warped from
 // each outline finder (the dark and bright forms of ocr_find_quad and
 // ocr_radial_quad, as recognition and the rules referee warp it), and the second
-// attempt's grid candidates (adaptive cells). So the dump does
+// attempt's grid candidates (adaptive cells, each digit cell at every threshold depth
+// its retry may use). So the dump does
 // not depend on the weight table it helps to train. The training tool keeps only
 // readings whose grid was found.
 void training_readings(Photo const& photo, OcrPatchSink& sink) {
@@ -288,7 +296,7 @@ int dump_patches(OcrOptions const& o) {
       std::cerr << "nonet ocr: skipping " << photos[i] << "\n";
       continue;
     }
-    ReadingLog log;
+    TrainingLog log;
     training_readings(*photo, log);
     for (auto const& e : log.entries) {
       int32_t const head[4] = {static_cast<int32_t>(i), e.reading, e.cell, (*truth)[e.cell]};

@@ -236,10 +236,11 @@ def main():
     ap.add_argument("--work", required=True)
     ap.add_argument("--photos", required=True)
     ap.add_argument("--synthetic", default=None)
-    ap.add_argument("--epochs", type=int, default=20)
+    ap.add_argument("--epochs", type=int, default=14)
+    ap.add_argument("--max-rendered", type=int, default=60000, help="examples kept from the rendered pictures")
     ap.add_argument("--glyphs", type=int, default=20000)
     ap.add_argument("--blanks", type=int, default=3000)
-    ap.add_argument("--copies", type=int, default=8, help="varied copies of each training photo patch")
+    ap.add_argument("--copies", type=int, default=1, help="varied copies of each training photo patch")
     ap.add_argument("--photo-weight", type=float, default=3.0)
     ap.add_argument("--dropout", type=float, default=0.0, help="share of hidden units dropped in training")
     ap.add_argument("--final", action="store_true")
@@ -254,6 +255,10 @@ def main():
     parts = []  # (x, y, weight per example, name)
     if args.synthetic:
         records = located(patchfile.load(args.synthetic))
+        if len(records) > args.max_rendered:
+            # The threshold variants make several near copies of each cell: a fixed sample.
+            pick = np.sort(np.random.default_rng([SEED, 4]).choice(len(records), args.max_rendered, replace=False))
+            records = records[pick]
         sx = records["patch"].reshape(-1, 576).astype(np.float32)
         sy = records["label"].astype(np.int64)
         parts.append((sx, sy, 1.0, "rendered"))
