@@ -48,6 +48,13 @@ struct ReadingLog : OcrPatchSink {
   }
 };
 
+// The dump's log: also every threshold variant of the adaptive cells (class -1: not
+// classified), so the dump does not depend on which one the network would keep.
+struct TrainingLog : ReadingLog {
+  bool wants_threshold_variants() const override { return true; }
+  void threshold_variant(int cell, float const* p) override { patch(cell, p, -1, 0.0f); }
+};
+
 // Photos of a folder in sorted order; "test" keeps every 4th (index 0, 4, 8, ...),
 // "train" the others.
 bool in_subset(std::string const& subset, std::size_t index) {
@@ -213,10 +220,11 @@ int evaluate(OcrOptions const& o) {
 }
 
 // Every reading recognition may make of a photo, whatever the network says: the
-// plain grey image, its shear when tilted, its negative, and the grid warped from
+// plain grey image, its shear when tilted, the negatives of both, and the grid warped from
 // each outline finder (the dark and bright forms of ocr_find_quad and
 // ocr_radial_quad, as recognition and the rules referee warp it), and the second
-// attempt (adaptive outline, adaptive cells). So the dump does
+// attempt's grid candidates (adaptive cells, each digit cell at every threshold depth
+// its retry may use). So the dump does
 // not depend on the weight table it helps to train. The training tool keeps only
 // readings whose grid was found.
 void training_readings(Photo const& photo, OcrPatchSink& sink) {
@@ -230,6 +238,9 @@ void training_readings(Photo const& photo, OcrPatchSink& sink) {
   if (std::fabs(angle) >= 0.9f) {
     OcrImage const sheared = ocr_shear(grey.data(), w, h, angle);
     ocr_read_digits(sheared.data(), w, h, digits, &sink);
+    // Recognition's negative is that of the sheared picture when it sheared.
+    OcrImage const sheared_negative = ocr_inverted(sheared);
+    ocr_read_digits(sheared_negative.data(), w, h, digits, &sink);
   }
   OcrImage const negative = ocr_inverted(grey);
   ocr_read_digits(negative.data(), w, h, digits, &sink);
@@ -242,8 +253,21 @@ void training_readings(Photo const& photo, OcrPatchSink& sink) {
     if (!found || ocr_warp_comb(grey.data(), w, h, quad, size, warped) < 4) continue;
     ocr_read_digits(warped.data(), size, size, digits, &sink);
   }
-  // The second attempt recognition makes when the plain readings read badly.
-  ocr_robust_reading(grey.data(), w, h, digits, &sink);
+  // The second attempt recognition makes when the plain readings read badly: every
+  // grid candidate it may read (it stops at the first proper puzzle, which depends
+  // on the network; the dump reads them all).
+  int tried = 0;
+  for (OcrGridCandidate const& c : ocr_grid_candidates(grey.data(), w, h)) {
+    if (tried == ocr_robust_candidates) break;
+    OcrHomography homography{};
+    if (!ocr_homography(c.quad, homography)) continue;
+    OcrImage warped = ocr_warp(grey.data(), w, h, homography, size);
+    if (warped.empty()) continue;
+    if (c.bright) ocr_invert(warped);
+    if (ocr_comb_score(warped.data(), size, size) < ocr_robust_min_comb) continue;
+    ++tried;
+    ocr_read_cells_adaptive(warped.data(), size, size, OcrBox{0, 0, size - 1, size - 1}, digits, &sink);
+  }
 }
 
 // Binary records for the training tools: int32 photo index, reading, cell, true
@@ -272,7 +296,7 @@ int dump_patches(OcrOptions const& o) {
       std::cerr << "nonet ocr: skipping " << photos[i] << "\n";
       continue;
     }
-    ReadingLog log;
+    TrainingLog log;
     training_readings(*photo, log);
     for (auto const& e : log.entries) {
       int32_t const head[4] = {static_cast<int32_t>(i), e.reading, e.cell, (*truth)[e.cell]};

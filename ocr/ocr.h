@@ -94,6 +94,10 @@ struct OcrPatchSink {
   virtual void begin_reading() {}
   virtual void patch(int cell, float const* patch, int cls, float confidence) = 0;
   virtual void rejected(int /*cell*/, int /*verdict*/) {}
+  // Training dumps: when true, an adaptive reading also passes every patch its retry
+  // of unsure digits may use (each threshold depth), whatever the network answers.
+  virtual bool wants_threshold_variants() const { return false; }
+  virtual void threshold_variant(int /*cell*/, float const* /*patch*/) {}
 };
 
 NONET_EXPORT float ocr_median(unsigned char const* values, std::size_t count);
@@ -161,8 +165,12 @@ NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, i
 // look through the mean.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive_depth(unsigned char const* cell, int rows, int columns,
                                                           float* patch, double depth);
+// Threshold depths at which an adaptive reading looks again at a digit the table is unsure of.
+inline constexpr double ocr_adaptive_retry_depths[] = {0.3, 0.4, 0.6, 0.7};
 // Comb score the adaptive warp must reach to be read.
 inline constexpr int ocr_robust_min_comb = 8;
+// Grid candidates the second reading reads at most (best ranked first).
+inline constexpr int ocr_robust_candidates = 3;
 // Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
 // was found, else the digit count.
 NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits,

@@ -68,6 +68,13 @@ int read_cells(unsigned char const* grey, int width, int height, OcrBox const& b
         if (ocr_debug) print_rejected_sketch(r, c, window.data(), w, h);
         continue;
       }
+      if (adaptive && sink && sink->wants_threshold_variants()) {
+        float variant[ocr_patch_size];
+        sink->threshold_variant(9 * r + c, patch);
+        for (double depth : ocr_adaptive_retry_depths)
+          if (ocr_cell_patch_adaptive_depth(window.data(), h, w, variant, depth) == OcrCellVerdict::digit)
+            sink->threshold_variant(9 * r + c, variant);
+      }
       float confidence = 0;
       int k = ocr_classify_patch(patch, confidence);
       if (adaptive && ocr_accepted_digit(k, confidence) == 0 && k != 0) {
@@ -75,7 +82,7 @@ int read_cells(unsigned char const* grey, int width, int height, OcrBox const& b
         // lighter and darker (a blurred digit's counters open, thin strokes whole);
         // the most confident reading is kept.
         float other[ocr_patch_size];
-        for (double depth : {0.3, 0.4, 0.6, 0.7}) {
+        for (double depth : ocr_adaptive_retry_depths) {
           if (ocr_cell_patch_adaptive_depth(window.data(), h, w, other, depth) != OcrCellVerdict::digit) continue;
           float c = 0;
           int const j = ocr_classify_patch(other, c);

@@ -18,7 +18,7 @@ int ocr_robust_reading(unsigned char const* grey, int width, int height, int* di
   // (17 digits or more, no rule broken, one solution) is taken, else the best reading.
   int result = -1, best_rank = -1, tried = 0;
   int reading[81];
-  for (std::size_t i = 0; i < candidates.size() && tried < 3; ++i) {
+  for (std::size_t i = 0; i < candidates.size() && tried < ocr_robust_candidates; ++i) {
     OcrGridCandidate const& c = candidates[i];
     OcrHomography h{};
     if (!ocr_homography(c.quad, h)) continue;

@@ -14,9 +14,18 @@ FONT_GLOBS = [
     "/usr/share/fonts/truetype/noto/NotoSansDisplay-*.ttf",
     "/usr/share/fonts/truetype/noto/NotoSerifDisplay-*.ttf",
     "/usr/share/fonts/opentype/urw-base35/*.otf",
+    # Newspaper-like grotesques, condensed and heavy faces.
+    "/usr/share/fonts/truetype/roboto/unhinted/Roboto*.ttf",
+    "/usr/share/fonts/truetype/open-sans/OpenSans-*.ttf",
+    "/usr/share/fonts/truetype/lato/Lato-*.ttf",
+    "/usr/share/texmf/fonts/opentype/public/tex-gyre/texgyre*.otf",
+    "/usr/share/fonts/truetype/crosextra/Carlito-*.ttf",
+    "/usr/share/fonts/truetype/paratype/PT*.ttf",
+    "/usr/share/fonts/truetype/adf/GilliusADF*.otf",
+    "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-*.otf",
 ]
 # Faces whose digits are not ordinary printed digits.
-EXCLUDE = ("ExtraLight", "MathTeX", "StandardSymbols", "D050000L", "Z003", "Thin")
+EXCLUDE = ("ExtraLight", "MathTeX", "StandardSymbols", "D050000L", "Z003", "Thin", "Hairline", "chorus", "math")
 
 
 def training_fonts():

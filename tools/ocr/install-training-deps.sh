@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
   python3 python3-numpy python3-pil
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation fonts-freefont-ttf fonts-noto-core fonts-urw-base35
+  fonts-roboto-unhinted fonts-open-sans fonts-lato fonts-texgyre fonts-crosextra-carlito fonts-paratype
+  fonts-adf-gillius fonts-league-spartan
 )
 missing=()
 for p in "${packages[@]}"; do

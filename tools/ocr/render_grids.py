@@ -122,19 +122,21 @@ def render(rng, fonts, grid):
 
     a = np.asarray(photo, dtype=np.float32)
     # Uneven light: a linear gradient and a vignette; then lower contrast.
-    yy, xx = np.mgrid[0:out_h, 0:out_w].astype(np.float32)
+    # (Broadcast row and column terms: no full-size coordinate arrays.)
+    xx = (np.arange(out_w, dtype=np.float32) / out_w - 0.5)[None, :]
+    yy = (np.arange(out_h, dtype=np.float32) / out_h - 0.5)[:, None]
     gx, gy = rng.uniform(-0.35, 0.35, size=2)
-    light = 1 + gx * (xx / out_w - 0.5) + gy * (yy / out_h - 0.5)
-    rr2 = ((xx - out_w / 2) / out_w) ** 2 + ((yy - out_h / 2) / out_h) ** 2
-    light *= 1 - rng.uniform(0, 0.6) * rr2
-    a = a * light * rng.uniform(0.7, 1.05)
-    contrast = rng.uniform(0.65, 1.0)
-    a = (a - a.mean()) * contrast + a.mean()
+    light = (1 + np.float32(gx) * xx + np.float32(gy) * yy) * (1 - np.float32(rng.uniform(0, 0.6)) * (xx * xx + yy * yy))
+    a = a * (light * np.float32(rng.uniform(0.7, 1.05)))
+    contrast = np.float32(rng.uniform(0.65, 1.0))
+    mean = a.mean()
+    a = (a - mean) * contrast + mean
     photo = Image.fromarray(np.clip(a, 0, 255).astype(np.uint8))
     blur = rng.choice([0, 0.5, 0.8, 1.2, 1.6, 2.2])
     if blur:
         photo = photo.filter(ImageFilter.GaussianBlur(float(blur) * out_w / 640))
-    a = np.asarray(photo, dtype=np.float32) + rng.normal(0, rng.uniform(0, 9), size=(out_h, out_w))
+    a = np.asarray(photo, dtype=np.float32) + rng.standard_normal((out_h, out_w), dtype=np.float32) * np.float32(
+        rng.uniform(0, 9))
     photo = Image.fromarray(np.clip(a, 0, 255).astype(np.uint8))
     if rng.random() < 0.5:
         # Colour photo of grey print, slightly tinted.

@@ -4,29 +4,46 @@
 # usage: tools/ocr/train.sh [NONET_BINARY] [PHOTO_DIR] [WORK_DIR]
 #   NONET_BINARY  the built command-line tool (default build/cli/nonet)
 #   PHOTO_DIR     newspaper photos with .dat ground truth (default ../shared/photos/newspaper)
-#   WORK_DIR      scratch space for rendered pictures and patch dumps (default a temporary folder)
+#   WORK_DIR      scratch space for rendered pictures, patch dumps and cached patches
+#                 (default a temporary folder; keep it to make the next run fast)
 #
 # Every step is seeded, so the same inputs give the same table. The patches come
 # from the engine itself (nonet ocr --dump-patches): training sees exactly what
-# recognition sees. Every 4th photo (sorted by name) is held out for evaluation:
+# recognition sees. Every 4th photo (sorted by name) is held out for evaluation and
+# never read here:
 #   nonet ocr --eval PHOTO_DIR --subset test
+# Uses at most two cores (two render processes, two BLAS threads), at low priority.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 nonet="${1:-$root/build/cli/nonet}"
 photos="${2:-$root/../shared/photos/newspaper}"
 work="${3:-$(mktemp -d)}"
-synthetic_count="${SYNTHETIC_COUNT:-1000}"
+synthetic_count="${SYNTHETIC_COUNT:-600}"
 seed=20261206
 py=/usr/bin/python3
 [ -x "$py" ] || py=python3
+export OPENBLAS_NUM_THREADS=2 OMP_NUM_THREADS=2 MKL_NUM_THREADS=2
 
-mkdir -p "$work/synth"
-half=$((synthetic_count / 2))
-"$py" "$here/render_grids.py" "$work/synth" 0 "$half" "$seed" &
-"$py" "$here/render_grids.py" "$work/synth" "$half" "$((synthetic_count - half))" "$seed"
-wait
-"$nonet" ocr --dump-patches "$work/synth.bin" "$work/synth"
-"$nonet" ocr --dump-patches "$work/photos.bin" --subset train "$photos"
-"$py" "$here/train.py" "$root/data/ocr/digit_weights.bin" "$work/synth.bin" "$work/photos.bin:4"
+# Rendered pictures depend only on the renderer, the fonts, the seed and the count:
+# they are kept under a name made of those and rendered again only when one changes.
+key=$( (cat "$here/render_grids.py" "$here/fonts.py"; "$py" "$here/fonts.py"; echo "$seed $synthetic_count") |
+  sha1sum | cut -c1-12)
+synth="$work/synth-$key"
+if [ ! -f "$synth/done" ]; then
+  mkdir -p "$synth"
+  half=$((synthetic_count / 2))
+  nice "$py" "$here/render_grids.py" "$synth" 0 "$half" "$seed" &
+  first=$!
+  nice "$py" "$here/render_grids.py" "$synth" "$half" "$((synthetic_count - half))" "$seed"
+  wait "$first"
+  touch "$synth/done"
+fi
+# The dumps are made anew each time: they depend on the engine's cell extraction.
+nice "$nonet" ocr --dump-patches "$work/synth.bin" "$synth" &
+dump=$!
+nice "$nonet" ocr --dump-patches "$work/photos.bin" --subset train "$photos"
+wait "$dump"
+nice "$py" "$here/train.py" "$root/data/ocr/digit_weights.bin" --work "$work" --photos "$work/photos.bin" \
+  --synthetic "$work/synth.bin" --final
 echo "rebuild the library to embed the new table; then: $nonet ocr --eval $photos --subset test"
