@@ -101,7 +101,8 @@ SUDOKU_API void sudoku_digit_assistant_hide(SudokuPuzzle* h);
 /* ---- Generation ---- */
 
 /* Fills the handle with a new puzzle of the given kind and difficulty (0..9), ready for play.
-   quality is accepted and not used. Returns 1, or 0 when it failed or was cancelled. */
+   quality is accepted and not used. Returns 1, or 0 when it failed or was cancelled. A call
+   without a cancel can fail when no try met the level (often at jigsaw levels 4-5): call again. */
 SUDOKU_API int sudoku_generate(SudokuPuzzle* h, int map, int adjacency, int difficulty, int quality);
 /* Fills the handle with a complete random solution (digits in the cell view's solution field).
    Returns 1, or 0 when it failed, was cancelled or ran past the deadline. */
