@@ -84,19 +84,12 @@ void clear_border_pieces(int H, int W, std::vector<unsigned char>& ink) {
       max_x = std::max(max_x, x);
       min_y = std::min(min_y, y);
       max_y = std::max(max_y, y);
-      for (int dy = -1; dy <= 1; ++dy) {
-        int const ny = y + dy;
-        if (ny < 0 || ny >= H) continue;
-        for (int dx = -1; dx <= 1; ++dx) {
-          int const nx = x + dx;
-          if (nx < 0 || nx >= W) continue;
-          int const q = ny * W + nx;
-          if (ink[q] && !seen[q]) {
-            seen[q] = 1;
-            stack.push_back(q);
-          }
+      ocr_for_each_neighbour8(x, y, W, H, [&](int q) {
+        if (ink[q] && !seen[q]) {
+          seen[q] = 1;
+          stack.push_back(q);
         }
-      }
+      });
     }
     int const w = max_x - min_x + 1, h = max_y - min_y + 1;
     bool const upright = h >= 3 * w, flat = w >= 3 * h;

@@ -104,19 +104,12 @@ OcrCellVerdict ocr_patch_from_ink_min_height(unsigned char const* ink, int rows,
       comp.max_x = std::max(comp.max_x, x);
       comp.min_y = std::min(comp.min_y, y);
       comp.max_y = std::max(comp.max_y, y);
-      for (int dy = -1; dy <= 1; ++dy) {
-        int const ny = y + dy;
-        if (ny < 0 || ny >= H) continue;
-        for (int dx = -1; dx <= 1; ++dx) {
-          int const nx = x + dx;
-          if ((dx == 0 && dy == 0) || nx < 0 || nx >= W) continue;
-          int const q = ny * W + nx;
-          if (!label[q] && ink[q]) {
-            label[q] = id;
-            stack.push_back(q);
-          }
+      ocr_for_each_neighbour8(x, y, W, H, [&](int q) {
+        if (!label[q] && ink[q]) {
+          label[q] = id;
+          stack.push_back(q);
         }
-      }
+      });
     }
     comp.spanning = (comp.min_x == 0 && comp.max_x == W - 1) || (comp.min_y == 0 && comp.max_y == H - 1);
     components[id - 1] = comp;

@@ -112,19 +112,12 @@ std::vector<Region> square_regions(std::vector<unsigned char> const& mask, int W
       if (sum > worst_sum) worst_sum = sum, reg.corner[2] = p;
       if (diff > best_diff || reg.pixels == 1) best_diff = diff, reg.corner[1] = p;
       if (diff < worst_diff || reg.pixels == 1) worst_diff = diff, reg.corner[3] = p;
-      for (int dy = -1; dy <= 1; ++dy) {
-        int const ny = y + dy;
-        if (ny < 0 || ny >= H) continue;
-        for (int dx = -1; dx <= 1; ++dx) {
-          int const nx = x + dx;
-          if (nx < 0 || nx >= W) continue;
-          int const q = ny * W + nx;
-          if (mask[q] && !label[q]) {
-            label[q] = reg.id;
-            stack.push_back(q);
-          }
+      ocr_for_each_neighbour8(x, y, W, H, [&](int q) {
+        if (mask[q] && !label[q]) {
+          label[q] = reg.id;
+          stack.push_back(q);
         }
-      }
+      });
     }
     int const bw = reg.max_x - reg.min_x + 1, bh = reg.max_y - reg.min_y + 1;
     if (bw < min_side || bh < min_side || bw > 2 * bh || bh > 2 * bw) continue;

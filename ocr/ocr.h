@@ -35,6 +35,20 @@ inline constexpr int ocr_min_side = 27;
 inline constexpr int ocr_patch_side = 24;
 inline constexpr int ocr_patch_size = ocr_patch_side * ocr_patch_side;
 
+// Calls visit(q) for each of the up to eight pixels around p = y * W + x in a W x H picture.
+template <class Visit>
+inline void ocr_for_each_neighbour8(int x, int y, int W, int H, Visit&& visit) {
+  for (int dy = -1; dy <= 1; ++dy) {
+    int const ny = y + dy;
+    if (ny < 0 || ny >= H) continue;
+    for (int dx = -1; dx <= 1; ++dx) {
+      int const nx = x + dx;
+      if ((dx == 0 && dy == 0) || nx < 0 || nx >= W) continue;
+      visit(ny * W + nx);
+    }
+  }
+}
+
 // ---- Pictures and grey images ----
 
 // Number of bytes of a width x height picture of bpp bytes per pixel, or 0 when a
