@@ -36,6 +36,8 @@
 #include <thread>
 #include <vector>
 
+#include "percentile.h"
+
 #include "engine_fill.h"
 #include "util/clock.h"
 #include "util/random.h"
@@ -150,23 +152,8 @@ bool perturb(Kind kind, Rng& rng, int steps, Grid& grid, std::array<int, 9> cons
 
 // ---- checks ----
 bool nine_connected_groups_of_nine(Grid const& grid) {
-  for (int g = 0; g < 9; ++g) {
-    int start = -1, total = 0;
-    for (int k = 0; k < 81; ++k)
-      if (grid[k] == g) ++total, start = start < 0 ? k : start;
-    if (total != 9) return false;
-    bool seen[81] = {};
-    int stack[81], top = 0, reached = 0;
-    stack[top++] = start;
-    seen[start] = true;
-    while (top) {
-      int const k = stack[--top];
-      ++reached;
-      for (int d : {k - 9, k + 9, k - 1, k + 1})
-        if (d >= 0 && d < 81 && edge_adjacent(k, d) && !seen[d] && grid[d] == g) seen[d] = true, stack[top++] = d;
-    }
-    if (reached != 9) return false;
-  }
+  for (int g = 0; g < 9; ++g)
+    if (std::count(grid.begin(), grid.end(), g) != 9 || !group_connected(grid, g)) return false;
   return true;
 }
 
@@ -362,11 +349,6 @@ void check_batch(Kind kind, std::vector<Grid> const& batch, std::vector<uint64_t
   for (auto& th : pool) th.join();
 }
 
-long percentile(std::vector<long> v, double q) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
-}
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "percentile.h"
+
 #include "api/engine_api.h"
 #include "matrix_engine/matrix_engine.h"
 #include "util/random.h"
@@ -42,11 +44,6 @@ int unique_solution(SudokuPuzzle* h, bool x) {
   return 1;
 }
 
-double percentile(std::vector<double> v, double q) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
-}
 
 }  // namespace
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "percentile.h"
+
 #include "engine_fill.h"
 #include "groupmap/group_map.h"
 #include "groupmap/zipped_file.h"
@@ -43,11 +45,6 @@ std::array<int, 81> unpack(bool mirror, unsigned char const* bytes, int n) {
   return m;
 }
 
-long percentile(std::vector<long> v, double q) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
-}
 
 }  // namespace
 
