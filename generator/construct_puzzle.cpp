@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "generator/clue_parameters.h"
+#include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
 #include "util/combinations.h"
 
@@ -180,6 +181,7 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
   int order[81];
   initialize_comb(n_initial_clues, order);
   bool const symmetric = symmetry != 2;
+  UniquenessProbe probe(*this);
 
   for (int pass = 0; pass < passes; ++pass) {
     if (pass > 0) random_combination(n_initial_clues, n_initial_clues, order);
@@ -196,7 +198,16 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
         --method_counts[29];
       }
       apply_mask();
-      solve(entry_for(*this).top_atom().method);
+      if (probe.has_second_solution(*this)) {
+        // The solver would report this clue set unsolved; its technique counts, which
+        // only the failure diagnostics read, stay empty.
+        int const clues = method_counts[29];
+        std::memset(method_counts, 0, sizeof method_counts);
+        method_counts[29] = clues;
+        method_counts[28] = 1;
+      } else {
+        solve(entry_for(*this).top_atom().method);
+      }
       if (method_counts[28]) {
         cell->mask = 1;
         ++method_counts[29];

@@ -11,18 +11,8 @@ namespace chain_walks {
 // The lowest digit bit of a candidate mask (0 when the mask is empty).
 inline uint32_t lowest_bit(uint32_t mask) { return mask & (0u - mask); }
 
-// Population counts of the nine digit bits, so counting needs no popcount
-// instruction (the build targets baseline x86-64).
-struct DigitCounts {
-  uint8_t of[512];
-  constexpr DigitCounts() : of() {
-    for (int m = 0; m < 512; ++m) of[m] = static_cast<uint8_t>((m & 1) + of[m >> 1]);
-  }
-};
-inline constexpr DigitCounts digit_counts{};
-
 // Number of digits in a mask (bits 1..9).
-inline int n_digits(uint32_t mask) { return digit_counts.of[(mask >> 1) & 0x1FFu]; }
+inline int n_digits(uint32_t mask) { return n_candidates(mask); }
 
 // Number of cells of `cell`'s house in `dim` (the cell included) whose
 // candidates meet `digits`. 0 when the cell has no ring in that dimension.

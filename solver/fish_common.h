@@ -30,19 +30,8 @@ namespace fish {
 // (initialize_comb_routine) once before its loops.
 inline int const* comb_at(int n, int k, int i) { return combs_for_n_k[n][k][i]; }
 
-// Population count of a 9-bit set (a table: the build does not assume a popcount instruction).
-inline int popcount9(uint32_t m) {
-  static constexpr auto kTable = [] {
-    struct T {
-      unsigned char v[512];
-    } t{};
-    for (int i = 0; i < 512; ++i) t.v[i] = static_cast<unsigned char>((i & 1) + ((i >> 1) & 1) + ((i >> 2) & 1) +
-                                                                      ((i >> 3) & 1) + ((i >> 4) & 1) + ((i >> 5) & 1) +
-                                                                      ((i >> 6) & 1) + ((i >> 7) & 1) + ((i >> 8) & 1));
-    return t;
-  }();
-  return kTable.v[m & 0x1FFu];
-}
+// Population count of a 9-bit set (bits 0..8).
+inline int popcount9(uint32_t m) { return kCandidateCounts.count[m & 0x1FFu]; }
 
 // 9-bit set of the listed indices.
 inline uint32_t mask_of(int const* items, int k) {

@@ -1,0 +1,33 @@
+// A quick test of whether a board's clues leave a second solution. Clue removal asks
+// it before running the logical solver: a clue set with two solutions can never be
+// solved logically (no technique of the ladder assumes a unique solution), and
+// proving that by running the whole ladder, up to forcing nets, costs far more than
+// finding the second solution by search.
+#pragma once
+
+#include <cstdint>
+
+struct Puzzle;
+
+class UniquenessProbe {
+ public:
+  // Takes the board's houses: rows, columns, groups and, on X boards, both diagonals.
+  explicit UniquenessProbe(Puzzle const& board);
+
+  // True when the clues (mask bit 0; digits from solution, one-bit masks) certainly
+  // have a second solution; false when they have exactly one, or when the search ran
+  // out of budget (the caller then decides the slow way).
+  bool has_second_solution(Puzzle const& board);
+
+ private:
+  struct Position {
+    uint16_t used[29];  // digits placed per house, bit d - 1
+    int8_t empty[81];   // cells still open
+    int n_empty;
+  };
+  uint16_t open_digits(Position const& p, int cell) const;
+  int count(Position& p, long& budget);  // solutions, stopping at 2; -1 when out of budget
+
+  int8_t houses_[81][5];
+  int8_t n_houses_[81];
+};
