@@ -14,6 +14,8 @@ constexpr long kNodeBudget = 100000;
 
 UniquenessProbe::UniquenessProbe(Puzzle const& board) {
   bool const x = board.adjacency_type == ADJ_X;
+  n_house_cells_ = x ? 29 : 27;
+  int filled[29] = {};
   for (int c = 0; c < 81; ++c) {
     int const r = c / 9, col = c % 9;
     int n = 0;
@@ -23,7 +25,14 @@ UniquenessProbe::UniquenessProbe(Puzzle const& board) {
     if (x && r == col) houses_[c][n++] = 27;
     if (x && r + col == 8) houses_[c][n++] = 28;
     n_houses_[c] = static_cast<int8_t>(n);
+    for (int k = 0; k < n; ++k) {
+      int const h = houses_[c][k];
+      if (filled[h] < 9) house_cells_[h][filled[h]++] = static_cast<int8_t>(c);
+    }
   }
+  // A group that is not nine cells leaves its unused slots pointing at a cell of its own.
+  for (int h = 0; h < n_house_cells_; ++h)
+    for (int k = filled[h]; k < 9; ++k) house_cells_[h][k] = filled[h] ? house_cells_[h][0] : 0;
 }
 
 uint16_t UniquenessProbe::open_digits(Position const& p, int cell) const {
@@ -32,12 +41,28 @@ uint16_t UniquenessProbe::open_digits(Position const& p, int cell) const {
   return static_cast<uint16_t>(~used & 0x1FF);
 }
 
+// Places digit bit in the open cell at empty[slot] (which takes the last open cell).
+void UniquenessProbe::place(Position& p, int slot, uint16_t bit) const {
+  int const cell = p.empty[slot];
+  for (int k = 0; k < n_houses_[cell]; ++k) p.used[houses_[cell][k]] |= bit;
+  p.open[cell] = false;
+  p.empty[slot] = p.empty[--p.n_empty];
+}
+
+void UniquenessProbe::unplace(Position& p, int slot, int cell, uint16_t bit) const {
+  p.empty[p.n_empty++] = p.empty[slot];
+  p.empty[slot] = static_cast<int8_t>(cell);
+  p.open[cell] = true;
+  for (int k = 0; k < n_houses_[cell]; ++k) p.used[houses_[cell][k]] &= static_cast<uint16_t>(~bit);
+}
+
 bool UniquenessProbe::has_second_solution(Puzzle const& board) {
   Position p;
   std::memset(p.used, 0, sizeof p.used);
   p.n_empty = 0;
   for (int c = 0; c < 81; ++c) {
-    if (!(board.cells[c].mask & 1)) {
+    p.open[c] = !(board.cells[c].mask & 1);
+    if (p.open[c]) {
       p.empty[p.n_empty++] = static_cast<int8_t>(c);
       continue;
     }
@@ -55,33 +80,52 @@ bool UniquenessProbe::has_second_solution(Puzzle const& board) {
 int UniquenessProbe::count(Position& p, long& budget) {
   if (--budget < 0) return -1;
   if (p.n_empty == 0) return 1;
-  // Branch on the open cell with the fewest digits left.
-  int best = -1, best_n = 10;
-  uint16_t best_digits = 0;
+  // The open cell with the fewest digits left; a cell with one digit is forced.
+  uint16_t digits_of[81];
+  int slot = 0, best_n = 10;
+  uint16_t branch = 0;
   for (int i = 0; i < p.n_empty; ++i) {
-    uint16_t const digits = open_digits(p, p.empty[i]);
+    uint16_t const digits = digits_of[p.empty[i]] = open_digits(p, p.empty[i]);
     int const n = kCandidateCounts.count[digits];  // digits hold bits 0..8
     if (n < best_n) {
-      best = i, best_n = n, best_digits = digits;
-      if (n <= 1) break;
+      slot = i, best_n = n, branch = digits;
+      if (n == 0) return 0;
     }
   }
-  if (best_n == 0) return 0;
-  int const cell = p.empty[best];
-  p.empty[best] = p.empty[--p.n_empty];
-  int total = 0;
-  for (uint16_t digits = best_digits; digits && total < 2; digits &= digits - 1) {
-    uint16_t const bit = digits & -digits;
-    for (int k = 0; k < n_houses_[cell]; ++k) p.used[houses_[cell][k]] |= bit;
-    int const found = count(p, budget);
-    for (int k = 0; k < n_houses_[cell]; ++k) p.used[houses_[cell][k]] &= static_cast<uint16_t>(~bit);
-    if (found < 0) {
-      total = -1;
+  if (best_n > 1) {
+    // A digit with no place left in a house ends the line; a digit with one place is forced there.
+    for (int h = 0; h < n_house_cells_; ++h) {
+      unsigned once = 0, twice = 0;
+      for (int k = 0; k < 9; ++k) {
+        int const c = house_cells_[h][k];
+        if (!p.open[c]) continue;
+        twice |= once & digits_of[c];
+        once |= digits_of[c];
+      }
+      if (~(once | p.used[h]) & 0x1FF) return 0;
+      unsigned const single = once & ~twice;
+      if (!single) continue;
+      uint16_t const bit = static_cast<uint16_t>(single & (0u - single));
+      for (int k = 0; k < 9; ++k)
+        if (p.open[house_cells_[h][k]] && (digits_of[house_cells_[h][k]] & bit)) {
+          int const c = house_cells_[h][k];
+          slot = 0;
+          while (p.empty[slot] != c) ++slot;
+          branch = bit;
+          break;
+        }
       break;
     }
+  }
+  int const cell = p.empty[slot];
+  int total = 0;
+  for (uint16_t digits = branch; digits && total < 2; digits &= digits - 1) {
+    uint16_t const bit = digits & -digits;
+    place(p, slot, bit);
+    int const found = count(p, budget);
+    unplace(p, slot, cell, bit);
+    if (found < 0) return -1;
     total += found;
   }
-  p.empty[p.n_empty++] = p.empty[best];
-  p.empty[best] = static_cast<int8_t>(cell);
   return total;
 }

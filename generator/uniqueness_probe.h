@@ -24,10 +24,15 @@ class UniquenessProbe {
     uint16_t used[29];  // digits placed per house, bit d - 1
     int8_t empty[81];   // cells still open
     int n_empty;
+    bool open[81];
   };
   uint16_t open_digits(Position const& p, int cell) const;
+  void place(Position& p, int slot, uint16_t bit) const;
+  void unplace(Position& p, int slot, int cell, uint16_t bit) const;
   int count(Position& p, long& budget);  // solutions, stopping at 2; -1 when out of budget
 
   int8_t houses_[81][5];
   int8_t n_houses_[81];
+  int8_t house_cells_[29][9];
+  int n_house_cells_ = 27;
 };
