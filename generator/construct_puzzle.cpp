@@ -182,6 +182,9 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
   initialize_comb(n_initial_clues, order);
   bool const symmetric = symmetry != 2;
   UniquenessProbe probe(*this);
+  // A solved board has one solution, and every removal below is either kept (the board
+  // is solved again) or undone, so that holds before each removal.
+  bool const one_solution_before = method_counts[28] == 0;
 
   for (int pass = 0; pass < passes; ++pass) {
     if (pass > 0) random_combination(n_initial_clues, n_initial_clues, order);
@@ -198,7 +201,12 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
         --method_counts[29];
       }
       apply_mask();
-      if (probe.has_second_solution(*this)) {
+      bool const second_solution =
+          one_solution_before
+              ? probe.has_second_solution_after_removing(*this, static_cast<int>(cell - cells),
+                                                         partner ? static_cast<int>(partner - cells) : -1)
+              : probe.has_second_solution(*this);
+      if (second_solution) {
         // The solver would report this clue set unsolved; its technique counts, which
         // only the failure diagnostics read, stay empty.
         int const clues = method_counts[29];

@@ -56,8 +56,7 @@ void UniquenessProbe::unplace(Position& p, int slot, int cell, uint16_t bit) con
   for (int k = 0; k < n_houses_[cell]; ++k) p.used[houses_[cell][k]] &= static_cast<uint16_t>(~bit);
 }
 
-bool UniquenessProbe::has_second_solution(Puzzle const& board) {
-  Position p;
+bool UniquenessProbe::load(Puzzle const& board, Position& p) const {
   std::memset(p.used, 0, sizeof p.used);
   p.n_empty = 0;
   for (int c = 0; c < 81; ++c) {
@@ -69,15 +68,41 @@ bool UniquenessProbe::has_second_solution(Puzzle const& board) {
     // solution holds the digit d as bit d.
     unsigned const bit = static_cast<unsigned>(board.cells[c].solution) >> 1;
     for (int k = 0; k < n_houses_[c]; ++k) {
-      if (p.used[houses_[c][k]] & bit) return false;  // clashing clues: not this probe's case
+      if (p.used[houses_[c][k]] & bit) return false;
       p.used[houses_[c][k]] |= static_cast<uint16_t>(bit);
     }
   }
-  long budget = kNodeBudget;
-  return count(p, budget) >= 2;
+  return true;
 }
 
-int UniquenessProbe::count(Position& p, long& budget) {
+bool UniquenessProbe::has_second_solution(Puzzle const& board) {
+  Position p;
+  if (!load(board, p)) return false;  // clashing clues: not this probe's case
+  long budget = kNodeBudget;
+  return count(p, budget, 2) >= 2;
+}
+
+bool UniquenessProbe::has_second_solution_after_removing(Puzzle const& board, int cell_a, int cell_b) {
+  Position p;
+  if (!load(board, p)) return false;
+  long budget = kNodeBudget;
+  for (int cell : {cell_a, cell_b}) {
+    if (cell < 0 || !p.open[cell]) continue;
+    int slot = 0;
+    while (p.empty[slot] != cell) ++slot;
+    uint16_t const own = static_cast<uint16_t>(static_cast<unsigned>(board.cells[cell].solution) >> 1);
+    for (uint16_t digits = open_digits(p, cell) & static_cast<uint16_t>(~own); digits; digits &= digits - 1) {
+      uint16_t const bit = digits & -digits;
+      place(p, slot, bit);
+      int const found = count(p, budget, 1);
+      unplace(p, slot, cell, bit);
+      if (found != 0) return found > 0;  // out of budget: not certain
+    }
+  }
+  return false;
+}
+
+int UniquenessProbe::count(Position& p, long& budget, int limit) {
   if (--budget < 0) return -1;
   if (p.n_empty == 0) return 1;
   // The open cell with the fewest digits left; a cell with one digit is forced.
@@ -119,10 +144,10 @@ int UniquenessProbe::count(Position& p, long& budget) {
   }
   int const cell = p.empty[slot];
   int total = 0;
-  for (uint16_t digits = branch; digits && total < 2; digits &= digits - 1) {
+  for (uint16_t digits = branch; digits && total < limit; digits &= digits - 1) {
     uint16_t const bit = digits & -digits;
     place(p, slot, bit);
-    int const found = count(p, budget);
+    int const found = count(p, budget, limit - total);
     unplace(p, slot, cell, bit);
     if (found < 0) return -1;
     total += found;

@@ -19,6 +19,12 @@ class UniquenessProbe {
   // out of budget (the caller then decides the slow way).
   bool has_second_solution(Puzzle const& board);
 
+  // The same answer when the board had exactly one solution with the clues at cell_a
+  // and cell_b (-1: none) still in place, and those clues are now removed: any second
+  // solution then differs from the first at one of the two cells, so only those
+  // digits need trying, which is much quicker on sparse boards.
+  bool has_second_solution_after_removing(Puzzle const& board, int cell_a, int cell_b);
+
  private:
   struct Position {
     uint16_t used[29];  // digits placed per house, bit d - 1
@@ -29,7 +35,9 @@ class UniquenessProbe {
   uint16_t open_digits(Position const& p, int cell) const;
   void place(Position& p, int slot, uint16_t bit) const;
   void unplace(Position& p, int slot, int cell, uint16_t bit) const;
-  int count(Position& p, long& budget);  // solutions, stopping at 2; -1 when out of budget
+  bool load(Puzzle const& board, Position& p) const;  // false when clues clash
+  // Solutions, stopping at limit; -1 when out of budget.
+  int count(Position& p, long& budget, int limit);
 
   int8_t houses_[81][5];
   int8_t n_houses_[81];

@@ -36,9 +36,45 @@ TEST_P(ProbeOnBoards, MinimalPuzzleAndEveryClueRemoved) {
       if (!minimal[i]) continue;
       p.cells[i].mask = 0;
       EXPECT_TRUE(probe.has_second_solution(p)) << "seed " << seed << " without clue " << i;
+      EXPECT_TRUE(probe.has_second_solution_after_removing(p, i, -1)) << "seed " << seed << " without clue " << i;
       p.cells[i].mask = 1;
     }
   }
+}
+
+// Removing one or two clues from a puzzle with one solution: the quick form, which only
+// tries other digits in the removed cells, agrees with the full count.
+TEST_P(ProbeOnBoards, RemovalFormAgreesWithFullCount) {
+  Kind const kind = GetParam();
+  random_puzzles::Layout const layout = random_puzzles::layout_for(kind);
+  int several = 0, unique = 0;
+  for (uint64_t seed = 1; seed <= 3; ++seed) {
+    sudoku_seed_random(13000 + seed + 100 * static_cast<uint64_t>(kind));
+    auto const solution = random_puzzles::random_solution(layout);
+    auto clues = random_puzzles::minimal_puzzle(layout, solution);
+    for (int extra = 0; extra < 6;) {  // a few clues beyond minimal, so some removals keep one solution
+      int const i = static_cast<int>(arc4random_uniform(81));
+      if (!clues[i]) clues[i] = solution[i], ++extra;
+    }
+    Puzzle p;
+    load_clues(p, kind, clues, solution);
+    UniquenessProbe probe(p);
+    for (int k = 0; k < 40; ++k) {
+      int const a = static_cast<int>(arc4random_uniform(81));
+      int const b = k % 2 ? static_cast<int>(arc4random_uniform(81)) : -1;
+      if (!clues[a] || (b >= 0 && (!clues[b] || b == a))) continue;
+      p.cells[a].mask = 0;
+      if (b >= 0) p.cells[b].mask = 0;
+      bool const full = probe.has_second_solution(p);
+      EXPECT_EQ(probe.has_second_solution_after_removing(p, a, b), full) << "seed " << seed << " cells " << a << " " << b;
+      (full ? several : unique)++;
+      p.cells[a].mask = 1;
+      if (b >= 0) p.cells[b].mask = 1;
+    }
+    sudoku_seed_random(0);
+  }
+  EXPECT_GT(several, 0);
+  EXPECT_GT(unique, 0);
 }
 
 // Random clue sets around the counts where uniqueness comes and goes.
