@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <set>
@@ -160,31 +161,9 @@ inline bool grid_fits(Matrix<int, 9> const& m, int const digits[81], bool diagon
   return !diagonals || (diag == 0x3FE && anti == 0x3FE);
 }
 
-// A completion of the map, cross-checked by the matrix engine: the search above finds a grid; the
-// matrix engine's completion counter, given that grid with about half its cells cleared, completes
-// it with its own constraint tables, and the grid it reports fits every unit. (From the empty grid
-// the counter's fixed branching order can take millions of nodes on a jigsaw map.)
-inline ::testing::AssertionResult matrix_engine_completes(Matrix<int, 9> const& m, bool diagonals) {
-  Completion search(m, diagonals);
-  if (!search.exists()) return ::testing::AssertionFailure() << "no completion found";
-  int grp[9][9];
-  for (int k = 0; k < 81; ++k) grp[k / 9][k % 9] = m.data()[k];
-  matrix_engine::Ops const& ops = matrix_engine::compile(diagonals, grp);
-  matrix_engine::Vec cand, placed;
-  cand.fill_all();
-  for (int k = 0; k < 81; ++k)
-    if (arc4random_uniform(2)) placed.set(matrix_engine::lit(k, search.grid()[k]));
-  int out[1][81] = {};
-  long long budget = 2000000;
-  int const found = matrix_engine::count_completions_collect(ops, cand, placed, 1, out, 0, budget);
-  if (found != 1) return ::testing::AssertionFailure() << "completion count " << found << ", budget left " << budget;
-  if (!grid_fits(m, out[0], diagonals)) return ::testing::AssertionFailure() << "the completion breaks a unit";
-  return ::testing::AssertionSuccess();
-}
-
 // A grid built by the engine's own solution construction (which restarts a failing attempt),
 // checked unit by unit here: the fallback when the random search above misses.
-inline bool engine_builds_completion(Matrix<int, 9> const& m, bool diagonals) {
+inline bool engine_builds_completion(Matrix<int, 9> const& m, bool diagonals, int* grid = nullptr) {
   Puzzle p;
   p.set_types(MAP_IRREGULAR, diagonals ? ADJ_X : ADJ_NONE);
   p.set_difficulty(UI_EASY);
@@ -196,7 +175,34 @@ inline bool engine_builds_completion(Matrix<int, 9> const& m, bool diagonals) {
   if (!p.construct_solution()) return false;
   int digits[81];
   for (int k = 0; k < 81; ++k) digits[k] = __builtin_ctz(static_cast<unsigned>(p.cells[k].solution));
+  if (grid) std::copy(digits, digits + 81, grid);
   return grid_fits(m, digits, diagonals);
+}
+
+// A completion of the map, cross-checked by the matrix engine: the search above finds a grid; the
+// matrix engine's completion counter, given that grid with about half its cells cleared, completes
+// it with its own constraint tables, and the grid it reports fits every unit. (From the empty grid
+// the counter's fixed branching order can take millions of nodes on a jigsaw map.)
+inline ::testing::AssertionResult matrix_engine_completes(Matrix<int, 9> const& m, bool diagonals) {
+  Completion search(m, diagonals);
+  int grid[81];
+  if (search.exists())
+    std::copy(search.grid(), search.grid() + 81, grid);
+  else if (!engine_builds_completion(m, diagonals, grid))
+    return ::testing::AssertionFailure() << "no completion found";
+  int grp[9][9];
+  for (int k = 0; k < 81; ++k) grp[k / 9][k % 9] = m.data()[k];
+  matrix_engine::Ops const& ops = matrix_engine::compile(diagonals, grp);
+  matrix_engine::Vec cand, placed;
+  cand.fill_all();
+  for (int k = 0; k < 81; ++k)
+    if (arc4random_uniform(2)) placed.set(matrix_engine::lit(k, grid[k]));
+  int out[1][81] = {};
+  long long budget = 2000000;
+  int const found = matrix_engine::count_completions_collect(ops, cand, placed, 1, out, 0, budget);
+  if (found != 1) return ::testing::AssertionFailure() << "completion count " << found << ", budget left " << budget;
+  if (!grid_fits(m, out[0], diagonals)) return ::testing::AssertionFailure() << "the completion breaks a unit";
+  return ::testing::AssertionSuccess();
 }
 
 // Loads map index of a file through GroupMap's own unpacking, completion and turn.
