@@ -41,6 +41,12 @@ uint16_t UniquenessProbe::open_digits(Position const& p, int cell) const {
   return static_cast<uint16_t>(~used & 0x1FF);
 }
 
+int UniquenessProbe::slot_of(Position const& p, int cell) {
+  int slot = 0;
+  while (p.empty[slot] != cell) ++slot;
+  return slot;
+}
+
 // Places digit bit in the open cell at empty[slot] (which takes the last open cell).
 void UniquenessProbe::place(Position& p, int slot, uint16_t bit) const {
   int const cell = p.empty[slot];
@@ -88,8 +94,7 @@ bool UniquenessProbe::has_second_solution_after_removing(Puzzle const& board, in
   long budget = kNodeBudget;
   for (int cell : {cell_a, cell_b}) {
     if (cell < 0 || !p.open[cell]) continue;
-    int slot = 0;
-    while (p.empty[slot] != cell) ++slot;
+    int const slot = slot_of(p, cell);
     uint16_t const own = static_cast<uint16_t>(static_cast<unsigned>(board.cells[cell].solution) >> 1);
     for (uint16_t digits = open_digits(p, cell) & static_cast<uint16_t>(~own); digits; digits &= digits - 1) {
       uint16_t const bit = digits & -digits;
@@ -134,8 +139,7 @@ int UniquenessProbe::count(Position& p, long& budget, int limit) {
       for (int k = 0; k < 9; ++k)
         if (p.open[house_cells_[h][k]] && (digits_of[house_cells_[h][k]] & bit)) {
           int const c = house_cells_[h][k];
-          slot = 0;
-          while (p.empty[slot] != c) ++slot;
+          slot = slot_of(p, c);
           branch = bit;
           break;
         }

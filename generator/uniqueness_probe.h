@@ -33,6 +33,7 @@ class UniquenessProbe {
     bool open[81];
   };
   uint16_t open_digits(Position const& p, int cell) const;
+  static int slot_of(Position const& p, int cell);  // index of an open cell in empty
   void place(Position& p, int slot, uint16_t bit) const;
   void unplace(Position& p, int slot, int cell, uint16_t bit) const;
   bool load(Puzzle const& board, Position& p) const;  // false when clues clash
