@@ -1,10 +1,10 @@
 // nonet.Game: a puzzle played through an engine handle (answers, pencil marks, small
 // mode, restart, state, distance and the digit assistant).
-#include <memory>
 #include <vector>
 
 #include "api/engine_api.h"
 #include "python/bindings.h"
+#include "python/engine_handle.h"
 
 namespace nonet_py {
 
@@ -119,12 +119,9 @@ class Game {
   void assistant_hide() { sudoku_digit_assistant_hide(h_.get()); }
 
  private:
-  struct HandleDeleter {
-    void operator()(SudokuPuzzle* h) const { sudoku_free(h); }
-  };
   PyPuzzle puzzle_;
   bool assist_;
-  std::unique_ptr<SudokuPuzzle, HandleDeleter> h_;
+  Handle h_;
 };
 
 }  // namespace

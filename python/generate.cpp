@@ -1,13 +1,13 @@
 // generate and generate_many: one engine handle per thread, seeded per puzzle so a seeded
 // batch is the same whatever the thread count (and the same as `nonet generate --seed`).
 #include <atomic>
-#include <memory>
 #include <vector>
 
 #include "api/engine_api.h"
 #include "cli/generated_puzzle.h"
 #include "cli/puzzle_seed.h"
 #include "python/bindings.h"
+#include "python/engine_handle.h"
 #include "python/workers.h"
 
 namespace nonet_py {
@@ -20,11 +20,6 @@ struct GenerateRequest {
   bool diagonals = false;
   uint64_t seed = 0;  // 0: system randomness
 };
-
-struct HandleDeleter {
-  void operator()(SudokuPuzzle* h) const { sudoku_free(h); }
-};
-using Handle = std::unique_ptr<SudokuPuzzle, HandleDeleter>;
 
 PyPuzzle puzzle_from_handle(SudokuPuzzle* h, GenerateRequest const& r) {
   GeneratedPuzzle const g = read_generated_puzzle(h, r.difficulty, r.jigsaw, r.diagonals);

@@ -113,9 +113,25 @@ solution is found when it is unique; a puzzle without one is allowed (solution N
            [](PyPuzzle const& a, PyPuzzle const& b) {
              return a.clues == b.clues && a.groups == b.groups && a.diagonals == b.diagonals;
            })
-      .def("__hash__", [](PyPuzzle const& p) {
-        return py::hash(py::make_tuple(grid_line(p.clues), groups_line(p.groups), p.diagonals));
-      });
+      .def("__hash__",
+           [](PyPuzzle const& p) {
+             return py::hash(py::make_tuple(grid_line(p.clues), groups_line(p.groups), p.diagonals));
+           })
+      .def(py::pickle(
+          [](PyPuzzle const& p) {
+            return py::make_tuple(grid_line(p.clues), groups_line(p.groups), p.diagonals, p.difficulty,
+                                  std::vector<int>(p.colors.begin(), p.colors.end()), p.jigsaw);
+          },
+          [](py::tuple const& state) {
+            if (state.size() != 6) throw std::runtime_error("bad pickled nonet.Puzzle");
+            int const difficulty = state[3].cast<int>();
+            PyPuzzle p = make_puzzle(clues_from(state[0]), groups_from(state[1]), state[2].cast<bool>(),
+                                     difficulty >= 0 && difficulty <= 9 ? difficulty : -1);
+            auto const colors = state[4].cast<std::vector<int>>();
+            if (colors.size() == 9) std::copy(colors.begin(), colors.end(), p.colors.begin());
+            p.jigsaw = state[5].cast<bool>();
+            return p;
+          }));
 }
 
 }  // namespace nonet_py

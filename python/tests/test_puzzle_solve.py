@@ -147,3 +147,13 @@ def test_canonical_matches_tool_and_is_invariant(pool, cli):
             names = np.concatenate([[0], rng.permutation(9) + 1])
             moved = names[orient(p.clues, t)]
             assert nonet.canonical(moved)[0] == form
+
+
+def test_puzzles_pickle(pool):
+    import pickle
+
+    for p in pool:
+        copy = pickle.loads(pickle.dumps(p))
+        assert copy == p
+        assert (copy.difficulty, copy.jigsaw, copy.colors, str(copy.solution)) == (
+            p.difficulty, p.jigsaw, p.colors, str(p.solution))
