@@ -112,6 +112,49 @@ SUDOKU_API void sudoku_cancel(SudokuPuzzle* h);
 /* Bounds solution construction to ms milliseconds from now (steady clock); ms < 1 removes the bound. */
 SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
 
+/* ---- Batch generation and classification ---- */
+
+/* A classification for the host: 1076 bytes, little-endian, no padding. */
+typedef struct ClassifyReport {
+  int32_t bucket_index;   /* 0 "quickie" .. 9 "beyond_hell"; -1 "unsolvable" */
+  int32_t level_index;    /* -1 nothing solved by logic, 0..15 ladder rung, 16 settled by search */
+  int32_t has_solution;   /* 0 or 1 */
+  int32_t unique;         /* 0 or 1 */
+  int32_t solved;         /* 0 or 1 */
+  int32_t n_givens;
+  int32_t method[81];     /* per cell: -2 given or unsolved, technique value or 30..52, 27 by search */
+  int32_t value[81];      /* per cell: clue or digit found, 0 unknown */
+  int32_t given[81];      /* per cell: 0 or 1 */
+  char bucket_text[16];   /* bucket word, zero-filled, byte 15 always 0 */
+  char label_text[64];    /* label (UTF-8), zero-filled, byte 63 always 0 */
+} ClassifyReport;
+
+/* One harvest on the calling thread: a random solution whose clues are removed one at a time,
+   keeping for every bucket the last puzzle rated into it. Returns the mask of filled buckets
+   (bit b = bucket b), 0 when no solution could be built (also when map 1 found no map files).
+   x is not used. node_budget bounds each rating's search (< 1: none); seed 0 = default. */
+SUDOKU_API int sudoku_generate_harvest(void* x, int map, int adjacency, int node_budget, int solution_deadline_ms,
+                                       int seed);
+/* Copies the calling thread's last harvest: the clues of bucket 0..9 and their count, or -1
+   (nothing copied) when bucket is out of range or not filled. */
+SUDOKU_API int sudoku_harvest_clues(int bucket, int* out);
+/* Copies the last harvest's 81 solution digits (zeros on a thread that never harvested). */
+SUDOKU_API void sudoku_harvest_solution(int* out);
+/* Copies the last harvest's 81 group numbers. */
+SUDOKU_API void sudoku_harvest_groupmap(int* out);
+/* Copies the last harvest's 9 group colours. */
+SUDOKU_API void sudoku_harvest_colormap(int* out);
+/* Classifies a clue grid (values outside 0..9 read as empty) on a group map. Returns 1, or 0
+   with nothing written when a pointer is null or groups is not nine groups of nine cells 0..8. */
+SUDOKU_API int sudoku_classify_clues(int const* clues, int const* groups, int map, int adjacency,
+                                     ClassifyReport* out);
+/* Classifies the givens of a board in play form (other cells read as empty). 0 when h or out is
+   null, else 1. */
+SUDOKU_API int sudoku_classify_handle(SudokuPuzzle* h, int map, int adjacency, ClassifyReport* out);
+/* Writes the 81 candidate masks (bit d = digit d) left on the handle's givens once every technique
+   easier than level has been applied. 0 when h or out is null, else 1. */
+SUDOKU_API int sudoku_candidate_state_handle(SudokuPuzzle* h, int map, int adjacency, int level, int* out);
+
 /* ---- Reproducible runs (extension) ---- */
 
 /* seed != 0: the calling thread's random draws (every random choice of the engine) come from a
