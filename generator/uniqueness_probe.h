@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-struct Puzzle;
+class Puzzle;
 
 class UniquenessProbe {
  public:

@@ -7,6 +7,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libstb-dev
   python3 python3-numpy python3-pil
   qqwing
+  clang
 )
 missing=()
 for p in "${packages[@]}"; do
