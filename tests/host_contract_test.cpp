@@ -84,6 +84,23 @@ TEST(LastError, EveryFailingCallSaysWhyAndASuccessClearsIt) {
   expect_error(SUDOKU_ERROR_BAD_PICTURE, "bad_picture");
   EXPECT_EQ(sudoku_ocr_locate(blank.data(), 100, 100, 1, box), 0);
   expect_error(SUDOKU_ERROR_NO_GRID, "no_grid");
+
+  ClassifyReport report;
+  EXPECT_EQ(sudoku_classify_clues(clues.data(), nullptr, 0, 0, &report), 0);
+  expect_error(SUDOKU_ERROR_INVALID_ARGUMENT, "invalid_argument");
+  groups[40] = 0;
+  EXPECT_EQ(sudoku_classify_clues(clues.data(), groups.data(), 0, 0, &report), 0);
+  expect_error(SUDOKU_ERROR_INVALID_GROUPS, "invalid_groups");
+  EXPECT_EQ(sudoku_classify_handle(h, 0, 0, nullptr), 0);
+  expect_error(SUDOKU_ERROR_INVALID_ARGUMENT, "invalid_argument");
+  int harvested[81];
+  EXPECT_EQ(sudoku_harvest_clues(10, harvested), -1);
+  expect_error(SUDOKU_ERROR_INVALID_ARGUMENT, "invalid_argument");
+  SudokuHint hint;
+  EXPECT_EQ(sudoku_hint(nullptr, &hint), -1);
+  expect_error(SUDOKU_ERROR_INVALID_ARGUMENT, "invalid_argument");
+  EXPECT_EQ(sudoku_hint(h, &hint), 1);
+  EXPECT_EQ(last_error().code, SUDOKU_OK);
   sudoku_free(h);
 }
 
@@ -134,6 +151,11 @@ TEST(LastError, JigsawWithoutMapsFailsAndLeavesTheHandle) {
     expect_error(SUDOKU_ERROR_MAPS_NOT_FOUND, "maps_not_found");
     EXPECT_EQ(bytes_of(h), before);
   }
+  // A harvest builds its solution the same way, and says the same.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(sudoku_generate_harvest(nullptr, SUDOKU_MAP_IRREGULAR, SUDOKU_ADJACENCY_NONE, 1000, 0, 1), 0);
+  testing::internal::GetCapturedStderr();
+  expect_error(SUDOKU_ERROR_MAPS_NOT_FOUND, "maps_not_found");
   // Box puzzles need no map file.
   testing::internal::CaptureStderr();
   EXPECT_EQ(sudoku_generate(h, SUDOKU_MAP_REGULAR, SUDOKU_ADJACENCY_NONE, SUDOKU_DIFFICULTY_QUICKIE, 0), 1);
