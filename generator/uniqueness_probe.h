@@ -8,7 +8,7 @@
 
 #include "matrix_engine/matrix_engine.h"
 
-struct Puzzle;
+class Puzzle;
 
 class UniquenessProbe {
  public:
