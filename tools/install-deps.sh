@@ -8,6 +8,7 @@ packages=(
   python3 python3-numpy python3-pil
   python3-dev pybind11-dev python3-pybind11 python3-pytest
   qqwing
+  clang
 )
 missing=()
 for p in "${packages[@]}"; do
