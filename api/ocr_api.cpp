@@ -1,4 +1,5 @@
 // Reading a puzzle from a photo: the exported entry points.
+#include <algorithm>
 #include <new>
 
 #include "api/engine_api.h"
@@ -58,5 +59,45 @@ extern "C" int sudoku_ocr_recognize(unsigned char const* pixels, int width, int 
     return out_of_memory();
   }
   for (int i = 0; i < 81; ++i) digits[i] = read[i];
+  return 1;
+}
+
+extern "C" int sudoku_ocr_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions) {
+  if (!usable(pixels, width, height, bpp, regions)) return 0;
+  int found[81] = {};
+  bool drawn = false;
+  try {
+    drawn = ocr_detect_regions(pixels, width, height, bpp, found);
+  } catch (std::bad_alloc const&) {
+    drawn = out_of_memory();
+  }
+  for (int i = 0; i < 81; ++i) regions[i] = drawn ? found[i] : 0;
+  return drawn ? 1 : 0;
+}
+
+extern "C" int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int height, int bpp) {
+  if (!usable(pixels, width, height, bpp, pixels)) return 0;
+  try {
+    return ocr_detect_x(pixels, width, height, bpp) ? 1 : 0;
+  } catch (std::bad_alloc const&) {
+    return out_of_memory();
+  }
+}
+
+extern "C" int sudoku_ocr_read_puzzle(unsigned char const* pixels, int width, int height, int bpp, int digits[81],
+                                      int groups[81], int* diagonals) {
+  if (!usable(pixels, width, height, bpp, digits && groups && diagonals ? digits : nullptr)) return 0;
+  OcrPuzzleReading reading;
+  try {
+    if (!ocr_read_puzzle(pixels, width, height, bpp, reading)) {
+      set_last_error(SUDOKU_ERROR_BAD_PICTURE, "the picture could not be read");
+      return 0;
+    }
+  } catch (std::bad_alloc const&) {
+    return out_of_memory();
+  }
+  std::copy_n(reading.digits, 81, digits);
+  std::copy_n(reading.groups, 81, groups);
+  *diagonals = reading.diagonals ? 1 : 0;
   return 1;
 }
