@@ -208,6 +208,12 @@ SUDOKU_API void sudoku_cancel(SudokuPuzzle* h);
 /* Bounds solution construction to ms milliseconds from now (steady clock); ms < 1 removes the bound. */
 SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
 
+/* Extension: runs the independent tries of each later sudoku_generate on h on n threads (n is
+   clamped to 1..64; 1, the default, keeps every try on the calling thread). With n >= 2 each try
+   draws from its own random stream, so a seeded call gives the same puzzle for every n >= 2 (not
+   the puzzle of n = 1); sudoku_cancel and the deadline of sudoku_set_deadline_ms stop every thread. */
+SUDOKU_API void sudoku_set_generation_threads(SudokuPuzzle* h, int n);
+
 /* ---- Batch generation and classification ---- */
 
 /* A classification for the host: 1076 bytes, little-endian, no padding. */

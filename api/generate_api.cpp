@@ -87,6 +87,10 @@ int sudoku_generate_solution(SudokuPuzzle* h, int map, int adjacency) {
 
 void sudoku_cancel(SudokuPuzzle* h) { as_puzzle(h)->store_both_stop_flags(true); }
 
+void sudoku_set_generation_threads(SudokuPuzzle* h, int n) {
+  as_puzzle(h)->generation_threads = n < 1 ? 1 : n > 64 ? 64 : n;
+}
+
 void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms) {
   Puzzle* p = as_puzzle(h);
   p->deadline_ms = ms < 1 ? 0 : steady_now_ms() + ms;

@@ -46,7 +46,7 @@ constexpr unsigned kTargetedDefaultSeed = 0x9E3779B9u;
 NONET_EXPORT HarvestResult generate_harvest(GenParams const& p);
 NONET_EXPORT GenResult generate_targeted(GenParams const& p);
 
-// The removal order: 0..80 shuffled by Fisher-Yates with the 32-bit xorshift state x,
+// (extension, for tests) The removal order: 0..80 shuffled by Fisher-Yates with the 32-bit xorshift state x,
 // which carries on from call to call.
 NONET_EXPORT void shuffle_removal_order(unsigned& x, int order[81]);
 

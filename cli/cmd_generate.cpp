@@ -1,5 +1,6 @@
 // nonet generate: makes puzzles of a difficulty, in parallel threads with one
 // handle each; Ctrl-C cancels the running generations and prints what finished.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -50,6 +51,8 @@ int run_generate(GenerateOptions const& o) {
   int const n_threads = std::min(o.threads, o.count);
   std::vector<SudokuPuzzle*> handles(static_cast<size_t>(n_threads));
   for (auto& h : handles) h = sudoku_new();
+  // One puzzle: its tries run on every core (at least two threads, so a seed gives the same puzzle on any machine).
+  if (o.count == 1) sudoku_set_generation_threads(handles[0], std::max(2, static_cast<int>(std::thread::hardware_concurrency())));
   std::atomic<int> next{0}, done{0};
   std::mutex results_mutex;
   std::map<int, std::optional<GeneratedPuzzle>> results;

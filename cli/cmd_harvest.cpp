@@ -17,6 +17,7 @@
 #include "classify/harvest.h"
 #include "cli/commands.h"
 #include "cli/ordered_jobs.h"
+#include "cli/puzzle_seed.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ struct JobSeeds {
 
 JobSeeds seeds_for(HarvestOptions const& o, long job) {
   if (!o.seed) return {};
-  unsigned long long const s = job_seed(o.seed, job);
+  uint64_t const s = puzzle_seed(o.seed, static_cast<int>(job));
   return {s, static_cast<int>(static_cast<unsigned>(s >> 32) | 1u)};
 }
 

@@ -12,7 +12,4 @@ template <typename Result>
 bool run_ordered_jobs(long n_jobs, int threads, std::function<Result(long)> const& work,
                       std::function<bool(long, Result&)> const& emit);
 
-// The seed of job k under a run seed: different jobs, the same for any thread count.
-unsigned long long job_seed(unsigned long long seed, long k);
-
 #include "cli/ordered_jobs_impl.h"

@@ -166,17 +166,24 @@ std::shared_ptr<Kernel const> build_fast_tables(Ops const& ops) { return build_k
 bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int limit, int (*out)[81], int offset,
                      long long& budget, int& result) {
   State s;
-  bool full = (cand.words[Vec::kWords - 1] & Vec::kLastWordMask) == Vec::kLastWordMask;
-  for (int w = 0; full && w < Vec::kWords - 1; ++w) full = cand.words[w] == ~std::uint64_t{0};
   for (int d = 0; d < 9; ++d) {
-    s.lo[d] = full ? kCellsLo : 0;
-    s.hi[d] = full ? kCellsHi : 0;
+    s.lo[d] = kCellsLo;
+    s.hi[d] = kCellsHi;
   }
-  if (!full)
-    for (int c = 0; c < 81; ++c) {
-      int const pos = position_of(c);
-      for (unsigned m = cell9_inline(cand, c); m; m &= m - 1) set_position(s.lo[__builtin_ctz(m)], s.hi[__builtin_ctz(m)], pos);
+  // Candidates are mostly all there (a clue grid starts from every literal): clear
+  // the few that are missing.
+  for (int w = 0; w < Vec::kWords; ++w) {
+    std::uint64_t missing = ~cand.words[w];
+    if (w == Vec::kWords - 1) missing &= Vec::kLastWordMask;
+    for (; missing; missing &= missing - 1) {
+      int const l = 64 * w + __builtin_ctzll(missing);
+      int const pos = position_of(l / 9), d = l % 9;
+      if (pos < 64)
+        s.lo[d] &= ~(std::uint64_t{1} << pos);
+      else
+        s.hi[d] &= ~(std::uint64_t{1} << (pos - 64));
     }
+  }
 
   // The placed literals must not exclude each other; the Vec form handles positions
   // where they do.
