@@ -14,11 +14,11 @@
 
 #include "cli/commands.h"
 #include "cli/generated_puzzle.h"
+#include "cli/puzzle_seed.h"
 
 namespace {
 
 std::atomic<bool> interrupted{false};
-constexpr int kAttemptsPerPuzzle = 20;
 extern "C" void on_interrupt(int) { interrupted.store(true); }
 
 struct GenerateOptions {
@@ -30,15 +30,6 @@ struct GenerateOptions {
   uint64_t seed = 0;
   std::string format = "text";
 };
-
-// The seed of puzzle k: the same puzzles whatever the thread count.
-uint64_t puzzle_seed(uint64_t seed, int k) {
-  uint64_t z = seed + 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(k + 1);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  z ^= z >> 31;
-  return z ? z : 1;
-}
 
 int run_generate(GenerateOptions const& o) {
   int const difficulty = parse_difficulty(o.difficulty);

@@ -12,6 +12,7 @@
 #include "api/engine_api.h"
 #include "cli/commands.h"
 #include "cli/grid_format.h"
+#include "cli/ocr_puzzle.h"
 #include "cli/photo_io.h"
 #include "ocr/ocr.h"
 
@@ -24,6 +25,7 @@ struct OcrOptions {
   std::string dump_path;
   std::string subset = "all";
   int worst = 10;
+  bool solve = false;
 };
 
 // Every cell patch of every reading of one recognition.
@@ -70,6 +72,20 @@ std::string digits_line(int const* digits) {
   return s;
 }
 
+std::array<int, 81> boxes() {
+  std::array<int, 81> b{};
+  for (int c = 0; c < 81; ++c) b[static_cast<std::size_t>(c)] = 3 * (c / 27) + (c % 9) / 3;
+  return b;
+}
+
+// --solve: a reading without exactly one solution is a problem found in the input.
+int report_solutions(std::string const& photo, int solutions) {
+  if (solutions == 1) return 0;
+  char const* what = solutions == 0 ? "has no solution" : solutions == 2 ? "has several solutions" : "could not be solved";
+  std::cerr << "nonet ocr: " << photo << ": the reading " << what << "\n";
+  return 1;
+}
+
 int read_one(OcrOptions const& o) {
   if (o.inputs.size() != 1) {
     std::cerr << "nonet ocr: expected one photo\n";
@@ -81,17 +97,26 @@ int read_one(OcrOptions const& o) {
     std::cerr << "nonet ocr: " << error << "\n";
     return 1;
   }
-  int box[4] = {0, 0, 0, 0}, digits[81] = {};
+  int box[4] = {0, 0, 0, 0};
+  ReadPuzzle puzzle;
+  int* const digits = puzzle.digits;
   bool const located = sudoku_ocr_locate(photo->pixels.data(), photo->width, photo->height, photo->bpp, box) == 1;
-  if (!sudoku_ocr_recognize(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits)) {
+  int diagonals = 0;
+  if (!sudoku_ocr_read_puzzle(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, puzzle.groups,
+                              &diagonals)) {
     std::cerr << "nonet ocr: picture of " << photo->width << "x" << photo->height << " with " << photo->bpp
               << " bytes per pixel cannot be read (sides must be at least 27)\n";
     return 1;
   }
+  puzzle.x = diagonals == 1;
+  puzzle.jigsaw = !same_regions(puzzle.groups, boxes().data());
   int count = 0;
-  for (int d : digits) count += d != 0;
+  for (int i = 0; i < 81; ++i) count += digits[i] != 0;
+  std::string solution;
+  int const solutions = o.solve ? solve_read_puzzle(puzzle, solution) : 1;
   if (o.format == "line") {
-    std::cout << digits_line(digits) << "\n";
+    std::cout << read_puzzle_line(puzzle, digits_line(digits)) << "\n";
+    if (solutions == 1 && o.solve) std::cout << solution << "\n";
   } else if (o.format == "json") {
     nlohmann::json j;
     j["width"] = photo->width;
@@ -99,15 +124,21 @@ int read_one(OcrOptions const& o) {
     j["box"] = located ? nlohmann::json{box[0], box[1], box[2], box[3]} : nlohmann::json(nullptr);
     j["digits"] = std::vector<int>(digits, digits + 81);
     j["count"] = count;
+    add_read_puzzle_json(j, puzzle);
+    if (o.solve) {
+      j["solutions"] = solutions;
+      j["solution"] = solutions == 1 ? nlohmann::json(solution) : nlohmann::json(nullptr);
+    }
     std::cout << j.dump() << "\n";
   } else {
     if (located)
       std::cout << "box: " << box[0] << " " << box[1] << " " << box[2] << " " << box[3] << "\n";
     else
       std::cout << "box: none found\n";
-    std::cout << "digits: " << count << "\n" << format_grid_text(digits_line(digits));
+    std::cout << "digits: " << count << "\n" << read_puzzle_text(puzzle, digits_line(digits));
+    if (solutions == 1 && o.solve) std::cout << "solution:\n" << format_grid_text(solution, puzzle.jigsaw ? puzzle.groups : nullptr);
   }
-  return 0;
+  return o.solve ? report_solutions(o.inputs[0], solutions) : 0;
 }
 
 char const* const verdict_names[] = {"digit", "no ink", "too small", "too short", "too wide", "too sparse",
@@ -177,6 +208,7 @@ int evaluate(OcrOptions const& o) {
   };
   std::vector<Result> results;
   StageCount totals;
+  RulesScore rules;
   long cells = 0, correct = 0;
   int clean = 0, read = 0;
   for (std::size_t i = 0; i < photos.size(); ++i) {
@@ -188,11 +220,15 @@ int evaluate(OcrOptions const& o) {
       std::cerr << "nonet ocr: skipping " << photos[i] << (photo ? ": no ground truth" : ": " + error) << "\n";
       continue;
     }
-    int digits[81] = {};
     ReadingLog log;
-    ocr_recognize(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, &log);
+    OcrPuzzleReading reading;
+    ocr_read_puzzle(photo->pixels.data(), photo->width, photo->height, photo->bpp, reading, &log);
+    int const* digits = reading.digits;
     int errors = 0;
     for (int c = 0; c < 81; ++c) errors += digits[c] != (*truth)[c];
+    std::string const photo_name = photos[i].substr(photos[i].find_last_of('/') + 1);
+    rules.score(photo_name, reading.groups, reading.diagonals, load_rules_truth(ground_truth_path(photos[i])),
+                errors == 0);
     ++read;
     cells += 81;
     correct += 81 - errors;
@@ -213,7 +249,9 @@ int evaluate(OcrOptions const& o) {
               totals.network);
   for (int v = 1; v < 7; ++v)
     if (totals.rejected[v]) std::printf(", cells %s %d", verdict_names[v], totals.rejected[v]);
-  std::printf("\nworst photos:\n");
+  std::printf("\n");
+  rules.print(o.worst);
+  std::printf("worst photos:\n");
   for (int k = 0; k < o.worst && k < static_cast<int>(results.size()) && results[k].errors > 0; ++k)
     std::printf("  %-16s %2d wrong cells  %s\n", results[k].name.c_str(), results[k].errors, results[k].stage.c_str());
   return 0;
@@ -314,12 +352,13 @@ CommandRegistration ocr_command{Command{
     [](CLI::App& sub) -> std::function<int()> {
       auto o = std::make_shared<OcrOptions>();
       sub.add_option("photo", o->inputs, "Photo to read (with --dump-patches: photos or folders)");
-      sub.add_option("--format", o->format, "Output: text (box and grid), line (81 characters) or json")
+      sub.add_option("--format", o->format, "Output: text (box, grid, regions, diagonals), line (81 digits, the groups when drawn, x when marked) or json")
           ->check(CLI::IsMember({"text", "line", "json"}));
       sub.add_option("--eval", o->eval_dir, "Read every photo of DIR against its .dat ground truth");
       sub.add_option("--subset", o->subset, "With --eval or --dump-patches: all, test (every 4th photo) or train")
           ->check(CLI::IsMember({"all", "test", "train"}));
       sub.add_option("--worst", o->worst, "With --eval: how many of the worst photos to list");
+      sub.add_flag("--solve", o->solve, "Also solve the read puzzle under its own rules (exit 1 unless exactly one solution)");
       sub.add_option("--dump-patches", o->dump_path, "Write the cell patches of the photos (with .dat) to FILE");
       return [o] {
         if (!o->eval_dir.empty()) return evaluate(*o);

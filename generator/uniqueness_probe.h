@@ -10,7 +10,7 @@
 
 #include "matrix_engine/matrix_engine.h"
 
-struct Puzzle;
+class Puzzle;
 
 class UniquenessProbe {
  public:

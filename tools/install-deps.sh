@@ -6,7 +6,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libstb-dev
   python3 python3-numpy python3-pil
+  python3-dev pybind11-dev python3-pybind11 python3-pytest
   qqwing
+  clang
 )
 missing=()
 for p in "${packages[@]}"; do
