@@ -63,7 +63,7 @@ extern "C" int sudoku_ocr_recognize(unsigned char const* pixels, int width, int 
 }
 
 extern "C" int sudoku_ocr_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions) {
-  if (!regions || !usable(pixels, width, height, bpp)) return 0;
+  if (!usable(pixels, width, height, bpp, regions)) return 0;
   int found[81] = {};
   bool drawn = false;
   try {
@@ -76,7 +76,7 @@ extern "C" int sudoku_ocr_regions(unsigned char const* pixels, int width, int he
 }
 
 extern "C" int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int height, int bpp) {
-  if (!usable(pixels, width, height, bpp)) return 0;
+  if (!usable(pixels, width, height, bpp, pixels)) return 0;  // no output pointer to check
   try {
     return ocr_detect_x(pixels, width, height, bpp) ? 1 : 0;
   } catch (std::bad_alloc const&) {
@@ -86,7 +86,7 @@ extern "C" int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int h
 
 extern "C" int sudoku_ocr_read_puzzle(unsigned char const* pixels, int width, int height, int bpp, int digits[81],
                                       int groups[81], int* diagonals) {
-  if (!digits || !groups || !diagonals || !usable(pixels, width, height, bpp)) return 0;
+  if (!groups || !diagonals || !usable(pixels, width, height, bpp, digits)) return 0;
   OcrPuzzleReading reading;
   try {
     if (!ocr_read_puzzle(pixels, width, height, bpp, reading)) return 0;
