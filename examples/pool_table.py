@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""A small puzzle pool, notebook style: generate, check, deduplicate, tabulate.
+"""A small puzzle pool, notebook style: generate, classify, tabulate by bucket.
 
-Run from the source tree after building:  PYTHONPATH=build/python /usr/bin/python3 examples/pool_table.py
+Run from the source tree after building:  PYTHONPATH=build/python /usr/bin/python3 examples/pool_table.py [N]
 """
 
-# %% Generate a pool: a few puzzles of each of four levels, on every core, reproducibly.
+# %% Generate a pool: N puzzles of each of four levels, on every core, reproducibly.
 import collections
 import sys
 
@@ -14,31 +14,38 @@ import nonet
 
 LEVELS = ["easy", "moderate", "moderately_hard", "hard"]
 PER_LEVEL = int(sys.argv[1]) if len(sys.argv) > 1 else 6
-batches = {level: nonet.generate_many(PER_LEVEL, level, seed=2024) for level in LEVELS}
+batches = [nonet.generate_many(PER_LEVEL, level, seed=2024) for level in LEVELS]
+clues = np.concatenate([b.clues[b.ok] for b in batches])
+generated_as = np.concatenate([np.full(b.ok.sum(), b.difficulty) for b in batches])
+LEVEL_NAMES = {b.difficulty: name for b, name in zip(batches, LEVELS)}
 
-# %% Check: every puzzle has exactly one solution, the one the generator made.
-for level, batch in batches.items():
-    counts, solutions = nonet.solve_many(batch.clues)
-    assert (counts == 1).all() and (solutions == batch.solutions).all(), level
+# %% Add a harvest: one solution, clues removed one at a time, a puzzle kept per bucket met.
+harvest = nonet.harvest(seed=7)
+clues = np.concatenate([clues] + [p.clues.reshape(1, 81) for p in harvest.puzzles.values()])
+generated_as = np.concatenate([generated_as, np.full(len(harvest.puzzles), -1)])
+
+# %% Check and classify: one solution each; the technique a person needs decides the bucket.
+counts, _ = nonet.solve_many(clues)
+assert (counts == 1).all()
+table = nonet.classify_many(clues)
 
 # %% Deduplicate by canonical form (rotations, reflections and digit renamings are one puzzle).
-pool = {}
-for level, batch in batches.items():
-    for puzzle in batch:
-        form, _, _ = nonet.canonical(puzzle)
-        pool.setdefault(str(form), (level, puzzle))
+seen = set()
+keep = []
+for k, row in enumerate(clues):
+    form = str(nonet.canonical(row)[0])
+    if form not in seen:
+        seen.add(form)
+        keep.append(k)
 
-# %% A table of the pool by level: how many, and their clue counts.
-by_level = collections.defaultdict(list)
-for level, puzzle in pool.values():
-    by_level[level].append(puzzle.n_clues)
-print(f"{'level':<16} {'puzzles':>7} {'clues min':>9} {'mean':>6} {'max':>4}")
-for level in LEVELS:
-    clues = np.array(by_level[level])
-    print(f"{level:<16} {len(clues):>7} {clues.min():>9} {clues.mean():>6.1f} {clues.max():>4}")
-
-# %% One of them, as a grid.
-example = next(iter(pool.values()))[1]
-print()
-print(repr(example))
-print(example.to_grid_text())
+# %% The table: puzzles per bucket, their clue counts, and the level they were generated for.
+rows = collections.defaultdict(list)
+for k in keep:
+    rows[(int(table["bucket"][k]), table["bucket_name"][k])].append(k)
+print(f"{'bucket':<18} {'puzzles':>7} {'clues':>9} {'generated as':<30} hardest technique")
+for (bucket, name), ks in sorted(rows.items()):
+    n_clues = table["n_givens"][ks]
+    origin = collections.Counter(LEVEL_NAMES.get(int(generated_as[k]), "harvest") for k in ks)
+    origin_text = ", ".join(f"{what} {n}" for what, n in origin.most_common())
+    print(f"{bucket} {name:<16} {len(ks):>7} {n_clues.min():>4}-{n_clues.max():<4} {origin_text:<30} "
+          f"{table['label'][ks[-1]]}")

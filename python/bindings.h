@@ -60,6 +60,8 @@ void register_puzzle(py::module_& m);
 void register_solve(py::module_& m);
 void register_generate(py::module_& m);
 void register_game(py::module_& m);
+void register_classify(py::module_& m);
+void register_harvest(py::module_& m);
 void register_photo(py::module_& m);
 
 }  // namespace nonet_py

@@ -6,10 +6,10 @@
 
 namespace nonet_py {
 
-matrix_engine::Ops const& constraint_tables(Grid81 const& groups, bool diagonals) {
+std::shared_ptr<matrix_engine::Ops const> constraint_tables(Grid81 const& groups, bool diagonals) {
   int grp[9][9];
   for (int c = 0; c < 81; ++c) grp[c / 9][c % 9] = groups[c];
-  return matrix_engine::compile(diagonals, grp);
+  return matrix_engine::compile_shared(diagonals, grp);
 }
 
 int count_solutions(matrix_engine::Ops const& ops, Grid81 const& clues, int limit, Grid81* first) {

@@ -1,6 +1,8 @@
 // generate and generate_many: one engine handle per thread, seeded per puzzle so a seeded
 // batch is the same whatever the thread count (and the same as `nonet generate --seed`).
+#include <algorithm>
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "api/engine_api.h"
@@ -37,18 +39,30 @@ PyPuzzle puzzle_from_handle(SudokuPuzzle* h, GenerateRequest const& r) {
   return p;
 }
 
+// The outcome of one requested puzzle: the puzzle, or why the engine found none.
+struct Outcome {
+  std::optional<PyPuzzle> puzzle;
+  std::string reason;  // sudoku_last_error() of the last failed call
+};
+
 // Puzzle k of a request on handle h, asking the engine again when a generation meets no
-// acceptable puzzle; nothing when every attempt failed or stop was set.
-std::optional<PyPuzzle> generate_on(SudokuPuzzle* h, GenerateRequest const& r, std::size_t k,
-                                    std::atomic<bool> const& stop) {
-  bool ok = false;
-  for (int attempt = 0; attempt < kAttemptsPerPuzzle && !ok && !stop.load(); ++attempt) {
+// acceptable puzzle within its tries (other failures are not retried).
+Outcome generate_on(SudokuPuzzle* h, GenerateRequest const& r, std::size_t k, std::atomic<bool> const& stop) {
+  Outcome out;
+  for (int attempt = 0; attempt < kAttemptsPerPuzzle && !stop.load(); ++attempt) {
     if (r.seed) sudoku_seed_random(puzzle_seed(r.seed, static_cast<int>(k) * kAttemptsPerPuzzle + attempt));
-    ok = sudoku_generate(h, r.jigsaw ? 1 : 0, r.diagonals ? 1 : 0, r.difficulty, 2) == 1;
+    if (sudoku_generate(h, r.jigsaw ? 1 : 0, r.diagonals ? 1 : 0, r.difficulty, 2) == 1) {
+      out.puzzle = puzzle_from_handle(h, r);
+      break;
+    }
+    char message[256];
+    int const code = sudoku_last_error(message, sizeof message);
+    out.reason = message;
+    if (code != SUDOKU_ERROR_NO_PUZZLE) break;
   }
   if (r.seed) sudoku_seed_random(0);
-  if (!ok || stop.load()) return std::nullopt;
-  return puzzle_from_handle(h, r);
+  if (stop.load()) out.puzzle.reset();
+  return out;
 }
 
 std::string kind_text(GenerateRequest const& r) {
@@ -59,11 +73,15 @@ GenerateRequest request_from(py::handle difficulty, bool jigsaw, bool diagonals,
   return GenerateRequest{difficulty_from(difficulty), jigsaw, diagonals, seed_from(seed)};
 }
 
-// Generates n puzzles on n_threads threads (one handle each); Ctrl-C cancels them all.
-std::vector<std::optional<PyPuzzle>> generate_batch(GenerateRequest const& r, std::size_t n, int n_threads) {
+// Generates n puzzles on n_threads threads (one handle each); Ctrl-C cancels them all. A single
+// puzzle runs its tries on every core instead, as `nonet generate` does (at least two threads,
+// so a seed gives the same puzzle on any machine).
+std::vector<Outcome> generate_batch(GenerateRequest const& r, std::size_t n, int n_threads) {
   std::vector<Handle> handles;
   for (int t = 0; t < n_threads; ++t) handles.emplace_back(sudoku_new());
-  std::vector<std::optional<PyPuzzle>> results(n);
+  if (n == 1)
+    sudoku_set_generation_threads(handles[0].get(), std::max(2, static_cast<int>(std::thread::hardware_concurrency())));
+  std::vector<Outcome> results(n);
   std::atomic<std::size_t> next{0};
   std::atomic<bool> stop{false};
   run_interruptible(
@@ -82,23 +100,22 @@ std::vector<std::optional<PyPuzzle>> generate_batch(GenerateRequest const& r, st
 PyPuzzle generate(py::handle difficulty, bool jigsaw, bool diagonals, py::handle seed) {
   GenerateRequest const r = request_from(difficulty, jigsaw, diagonals, seed);
   auto results = generate_batch(r, 1, 1);
-  if (!results[0])
-    throw std::runtime_error("no " + kind_text(r) + " puzzle found: " + std::to_string(kAttemptsPerPuzzle) +
-                             " generations each ended without a puzzle that meets the level; call again");
-  return *results[0];
+  if (!results[0].puzzle) throw std::runtime_error("no " + kind_text(r) + " puzzle: " + results[0].reason);
+  return *results[0].puzzle;
 }
 
 // The puzzles of generate_many: rows of numpy arrays, and Puzzle objects on demand.
 struct GeneratedBatch {
   GenerateRequest request;
-  std::vector<std::optional<PyPuzzle>> puzzles;
+  std::vector<Outcome> puzzles;
 
   template <class T, class Cell>
   py::array_t<T> rows(int width, Cell cell) const {
     py::array_t<T> out({static_cast<py::ssize_t>(puzzles.size()), static_cast<py::ssize_t>(width)});
     T* data = out.mutable_data();
     for (std::size_t k = 0; k < puzzles.size(); ++k)
-      for (int c = 0; c < width; ++c) data[k * width + c] = puzzles[k] ? static_cast<T>(cell(*puzzles[k], c)) : T{0};
+      for (int c = 0; c < width; ++c)
+        data[k * width + c] = puzzles[k].puzzle ? static_cast<T>(cell(*puzzles[k].puzzle, c)) : T{0};
     return out;
   }
 };
@@ -121,9 +138,10 @@ void register_generate(py::module_& m) {
 
 jigsaw: irregular groups instead of 3x3 boxes; diagonals: both main diagonals are units.
 seed: None for system randomness, or an int 1..2**64-1 for a reproducible puzzle (the
-first puzzle of `nonet generate --seed SEED`). Runs without the GIL; Ctrl-C cancels it
-(KeyboardInterrupt). Raises ValueError for an unknown difficulty and RuntimeError when
-the engine found no puzzle that meets the level (rare; common at hard jigsaw levels).)");
+puzzle of `nonet generate --seed SEED`). The engine's tries run on every core. Runs without
+the GIL; Ctrl-C cancels it (KeyboardInterrupt). Raises ValueError for an unknown difficulty
+and RuntimeError with the engine's reason when no puzzle came (no try met the level after
+repeated calls, or no jigsaw map file could be read).)");
 
   py::class_<GeneratedBatch>(m, "GeneratedBatch",
                              R"(Puzzles made by generate_many. Row k of each array is puzzle k;
@@ -134,7 +152,7 @@ a row whose `ok` is False failed (its arrays hold zeros, batch[k] is None).)")
              long long const n = static_cast<long long>(b.puzzles.size());
              if (k < 0) k += n;
              if (k < 0 || k >= n) throw py::index_error("puzzle index out of range");
-             auto const& p = b.puzzles[static_cast<std::size_t>(k)];
+             auto const& p = b.puzzles[static_cast<std::size_t>(k)].puzzle;
              return p ? py::cast(*p) : py::none();
            })
       .def_property_readonly("clues", [](GeneratedBatch const& b) {
@@ -159,9 +177,14 @@ a row whose `ok` is False failed (its arrays hold zeros, batch[k] is None).)")
           }, "Number of givens, (n,) int32.")
       .def_property_readonly("ok", [](GeneratedBatch const& b) {
             py::array_t<bool> ok(static_cast<py::ssize_t>(b.puzzles.size()));
-            for (std::size_t k = 0; k < b.puzzles.size(); ++k) ok.mutable_data()[k] = b.puzzles[k].has_value();
+            for (std::size_t k = 0; k < b.puzzles.size(); ++k) ok.mutable_data()[k] = b.puzzles[k].puzzle.has_value();
             return ok;
           }, "True where a puzzle was made, (n,) bool.")
+      .def_property_readonly("errors", [](GeneratedBatch const& b) {
+            std::vector<std::string> reasons;
+            for (auto const& p : b.puzzles) reasons.push_back(p.puzzle ? std::string() : p.reason);
+            return reasons;
+          }, "Why each failed row failed (the engine's last error), '' for the rows made.")
       .def_property_readonly("difficulty", [](GeneratedBatch const& b) { return b.request.difficulty; })
       .def_property_readonly("jigsaw", [](GeneratedBatch const& b) { return b.request.jigsaw; })
       .def_property_readonly("diagonals", [](GeneratedBatch const& b) { return b.request.diagonals; })
@@ -175,7 +198,8 @@ a row whose `ok` is False failed (its arrays hold zeros, batch[k] is None).)")
         R"(Generates n puzzles on several threads (None: every core), one engine handle each.
 
 With a seed the batch is the same whatever the thread count, and puzzle k is puzzle k of
-`nonet generate --seed SEED -n N`. Returns a GeneratedBatch (numpy rows and Puzzles).
+`nonet generate --seed SEED -n N` (n = 1 runs the tries of its one puzzle on every core, as
+generate() does). Returns a GeneratedBatch (numpy rows and Puzzles).
 Ctrl-C cancels every running generation (KeyboardInterrupt).)");
 }
 

@@ -11,5 +11,7 @@ cells). Long calls release the GIL and Ctrl-C cancels them.)";
   nonet_py::register_solve(m);
   nonet_py::register_generate(m);
   nonet_py::register_game(m);
+  nonet_py::register_classify(m);
+  nonet_py::register_harvest(m);
   nonet_py::register_photo(m);
 }

@@ -2,7 +2,7 @@
 
 import enum
 import os
-from typing import Iterable, Sequence, Union
+from typing import Any, Iterable, Sequence, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -148,3 +148,65 @@ class Game:
     def assistant_all(self) -> None: ...
     def assistant_update(self) -> None: ...
     def assistant_hide(self) -> None: ...
+
+class Classification:
+    bucket: int
+    bucket_name: str
+    level: int
+    label: str
+    has_solution: bool
+    unique: bool
+    solved: bool
+    n_givens: int
+    @property
+    def method(self) -> npt.NDArray[np.int8]: ...
+    @property
+    def value(self) -> npt.NDArray[np.uint8]: ...
+    @property
+    def given(self) -> npt.NDArray[np.bool_]: ...
+
+def classify(puzzle: PuzzleLike, groups: GroupsLike = None, diagonals: bool | None = None) -> Classification: ...
+def classify_many(
+    puzzles: npt.ArrayLike | Iterable[PuzzleLike],
+    groups: GroupsLike = None,
+    diagonals: bool = False,
+    threads: int | None = None,
+) -> dict[str, npt.NDArray[Any] | list[str]]: ...
+
+class Harvest:
+    ok: bool
+    puzzles: dict[int, Puzzle]
+    n_classified: int
+    elapsed_ms: int
+    @property
+    def solution(self) -> npt.NDArray[np.uint8]: ...
+    @property
+    def groups(self) -> npt.NDArray[np.uint8]: ...
+
+def harvest(
+    jigsaw: bool = False,
+    diagonals: bool = False,
+    seed: int | None = None,
+    node_budget: int = 0,
+    solution_deadline_ms: int = 0,
+    time_limit_ms: int = 0,
+) -> Harvest: ...
+
+class Targeted:
+    ok: bool
+    puzzle: Puzzle | None
+    bucket: int
+    attempt: int
+    n_classified: int
+    elapsed_ms: int
+
+def targeted(
+    difficulty: Difficulty,
+    jigsaw: bool = False,
+    diagonals: bool = False,
+    seed: int | None = None,
+    max_attempts: int = 50,
+    node_budget: int = 0,
+    solution_deadline_ms: int = 0,
+    time_limit_ms: int = 0,
+) -> Targeted: ...

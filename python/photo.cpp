@@ -62,17 +62,18 @@ PyPuzzle read_photo(py::handle source) {
   if (picture.width < 27 || picture.height < 27)
     throw py::value_error("a picture of " + std::to_string(picture.width) + "x" + std::to_string(picture.height) +
                           " is too small (sides must be at least 27)");
-  Grid81 digits{};
-  int box[4];
+  Grid81 digits{}, groups{};
+  int box[4], diagonals = 0;
   bool located = false;
   {
     py::gil_scoped_release release;
     located = sudoku_ocr_locate(picture.pixels.data(), picture.width, picture.height, picture.bpp, box) == 1;
-    sudoku_ocr_recognize(picture.pixels.data(), picture.width, picture.height, picture.bpp, digits.data());
+    sudoku_ocr_read_puzzle(picture.pixels.data(), picture.width, picture.height, picture.bpp, digits.data(),
+                           groups.data(), &diagonals);
   }
   bool const any_digit = std::any_of(digits.begin(), digits.end(), [](int d) { return d != 0; });
   if (!located && !any_digit) throw py::value_error("no puzzle grid found in the picture");
-  return make_puzzle(digits, box_groups(), false, -1);
+  return make_puzzle(digits, groups, diagonals == 1, -1);
 }
 
 }  // namespace
@@ -81,7 +82,8 @@ void register_photo(py::module_& m) {
   m.def("read_photo", &read_photo, py::arg("source"),
         R"(Reads a printed puzzle from a photo: a file path (read with Pillow when it is
 installed, else the engine's own decoder) or a uint8 array (H, W) grey or (H, W, 3|4)
-RGB(A). Returns a Puzzle of the given digits read (its solution when unique). Raises
+RGB(A). Returns a Puzzle of the given digits read, with the drawn jigsaw regions and
+diagonal marks the picture shows (its solution when unique). Raises
 FileNotFoundError for a missing file, ValueError for an unusable picture or one in
 which no grid and no digit was found.)");
 }

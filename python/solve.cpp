@@ -58,7 +58,8 @@ py::tuple solve_many(py::handle puzzles, py::handle groups, bool diagonals, int 
   int32_t* count_out = counts.mutable_data();
   uint8_t* solution_out = solutions.mutable_data();
   std::fill(solution_out, solution_out + n * 81, 0);
-  auto const& ops = constraint_tables(map, diagonals);
+  auto const tables = constraint_tables(map, diagonals);
+  auto const& ops = *tables;
   std::atomic<bool> cancelled{false};
   for_each_index(
       n, threads_from(threads, n), kQuickItemBlock,

@@ -22,33 +22,39 @@ def units(groups, diagonals):
 
 
 def count_solutions(clues, groups=BOX_GROUPS, diagonals=False, limit=2):
-    """Plain backtracking over the fewest-candidate cell; independent of the engine."""
+    """Plain backtracking on digit bit masks over the fewest-candidate cell; independent of the engine."""
     grid = [int(v) for v in clues]
     peers = [set() for _ in range(81)]
     for unit in units(groups, diagonals):
         for c in unit:
             peers[c].update(x for x in unit if x != c)
+    peers = [sorted(p) for p in peers]
     for c in range(81):
         if grid[c] and any(grid[p] == grid[c] for p in peers[c]):
             return 0, None
     found = []
+    empty = [c for c in range(81) if grid[c] == 0]
 
     def search():
-        best, best_options = None, None
-        for c in range(81):
+        best, best_free = None, None
+        for c in empty:
             if grid[c] == 0:
-                options = set(range(1, 10)) - {grid[p] for p in peers[c]}
-                if best is None or len(options) < len(best_options):
-                    best, best_options = c, options
-                    if len(options) <= 1:
+                used = 0
+                for p in peers[c]:
+                    used |= 1 << grid[p]
+                free = 0x3FE & ~used
+                if best is None or bin(free).count("1") < bin(best_free).count("1"):
+                    best, best_free = c, free
+                    if free & (free - 1) == 0:
                         break
         if best is None:
             found.append(list(grid))
             return len(found) >= limit
-        for d in sorted(best_options):
-            grid[best] = d
-            if search():
-                return True
+        for d in range(1, 10):
+            if best_free >> d & 1:
+                grid[best] = d
+                if search():
+                    return True
         grid[best] = 0
         return False
 

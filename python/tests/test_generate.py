@@ -3,6 +3,8 @@
 import ctypes
 import os
 import signal
+import subprocess
+import sys
 import threading
 
 import numpy as np
@@ -41,9 +43,15 @@ def test_seeded_batches_are_the_same_whatever_the_thread_count():
             assert (getattr(run, name) == getattr(runs[0], name)).all(), name
     assert runs[0].ok.all()
     assert len({str(p) for p in runs[0]}) == 6
-    # The single call with the same seed gives the batch's first puzzle.
-    assert nonet.generate("moderate", seed=2024) == runs[0][0]
     assert nonet.generate_many(6, "moderate", seed=2025, threads=2).clues.tolist() != runs[0].clues.tolist()
+
+
+def test_seeded_single_puzzle_matches_the_tool(cli):
+    """One puzzle runs its tries on several threads, the same puzzle as the tool's."""
+    p = nonet.generate("moderate", seed=2024)
+    assert nonet.generate_many(1, "moderate", seed=2024)[0] == p
+    tool = cli_json_lines(cli("generate", "-d", "moderate", "--seed", "2024", "-f", "json"))[0]
+    assert (str(p), "".join(map(str, p.solution.flat))) == (tool["clues"], tool["solution"])
 
 
 def test_seeded_batch_matches_the_tool(cli):
@@ -65,6 +73,7 @@ def test_batch_rows_and_items_agree():
         assert (batch.solutions[k] == p.solution.flatten()).all()
         assert batch.n_clues[k] == p.n_clues
     assert batch[-1] == batch[2]
+    assert batch.errors == ["", "", ""]
     with pytest.raises(IndexError):
         batch[3]
     assert len(nonet.generate_many(0)) == 0
@@ -142,3 +151,12 @@ def test_seeded_stream_of_the_shared_library_loaded_after_the_c_library(libnonet
     finally:
         libnonet.sudoku_seed_random(0)
         libnonet.sudoku_free(h)
+
+
+def test_generation_without_map_files_raises_with_the_reason(tmp_path):
+    """A jigsaw request with no readable map file: RuntimeError naming the cause."""
+    env = dict(os.environ, SUDOKU_GROUP_MAPS_DIR=str(tmp_path))
+    code = ("import nonet\n"
+            "try:\n    nonet.generate('easy', jigsaw=True)\nexcept RuntimeError as e:\n    print('RuntimeError', e)\n")
+    out = subprocess.run([sys.executable, "-c", code], env=env, capture_output=True, text=True, check=True).stdout
+    assert out.startswith("RuntimeError no easy jigsaw puzzle: maps_not_found: ")

@@ -26,11 +26,14 @@ def test_photo_file_and_array_read_as_the_c_library_reads(name, source_dir, libn
     Image = pytest.importorskip("PIL.Image")
     path = photo_path(source_dir, name)
     pixels = np.ascontiguousarray(np.asarray(Image.open(path).convert("RGB"), dtype=np.uint8))
-    digits = (ctypes.c_int * 81)()
+    digits, groups, diagonals = (ctypes.c_int * 81)(), (ctypes.c_int * 81)(), ctypes.c_int()
     h, w, _ = pixels.shape
-    assert libnonet.sudoku_ocr_recognize(pixels.ctypes.data, w, h, 3, digits) == 1
+    libnonet.sudoku_ocr_read_puzzle.argtypes = [ctypes.c_void_p] + [ctypes.c_int] * 3 + [ctypes.c_void_p] * 3
+    assert libnonet.sudoku_ocr_read_puzzle(pixels.ctypes.data, w, h, 3, digits, groups, ctypes.byref(diagonals)) == 1
     from_file = nonet.read_photo(path)
     assert from_file.clues.flatten().tolist() == list(digits)
+    assert from_file.groups.flatten().tolist() == list(groups)
+    assert from_file.diagonals == (diagonals.value == 1)
     assert nonet.read_photo(pixels) == from_file
     # The engine reads these photos without error.
     assert from_file.clues.flatten().tolist() == ground_truth(source_dir, name)
