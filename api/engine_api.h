@@ -359,10 +359,11 @@ SUDOKU_API int sudoku_ocr_locate(unsigned char const* pixels, int width, int hei
 SUDOKU_API int sudoku_ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits);
 /* Drawn jigsaw regions: writes 81 region numbers 0..8 (numbered in order of first appearance)
    into regions and returns 1; 0 when none are drawn (regions then all 0), or 0 without
-   writing for unusable arguments. The 3x3 boxes of a classic grid count as drawn regions. */
+   writing for unusable arguments. The 3x3 boxes of a classic grid count as drawn regions.
+   sudoku_last_error() tells a refusal (SUDOKU_ERROR_BAD_PICTURE) from "none drawn" (SUDOKU_OK). */
 SUDOKU_API int sudoku_ocr_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions);
 /* 1 when the cells of both main diagonals are marked (shaded or coloured), else 0 (also for
-   unusable arguments). */
+   unusable arguments, which sudoku_last_error() tells apart). */
 SUDOKU_API int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int height, int bpp);
 /* Extension: the whole puzzle at once. Locates the grid once and writes the digits (0 = empty),
    the groups (region numbers 0..8; the 3x3 boxes when none are drawn) and *diagonals (1 when

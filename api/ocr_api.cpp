@@ -62,6 +62,7 @@ extern "C" int sudoku_ocr_recognize(unsigned char const* pixels, int width, int 
   return 1;
 }
 
+// No regions or no marked diagonals is an answer, not a failure: the last error stays clear.
 extern "C" int sudoku_ocr_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions) {
   if (!usable(pixels, width, height, bpp, regions)) return 0;
   int found[81] = {};
@@ -70,6 +71,7 @@ extern "C" int sudoku_ocr_regions(unsigned char const* pixels, int width, int he
     drawn = ocr_detect_regions(pixels, width, height, bpp, found);
   } catch (std::bad_alloc const&) {
     drawn = false;
+    out_of_memory();
   }
   for (int i = 0; i < 81; ++i) regions[i] = drawn ? found[i] : 0;
   return drawn ? 1 : 0;
@@ -80,18 +82,25 @@ extern "C" int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int h
   try {
     return ocr_detect_x(pixels, width, height, bpp) ? 1 : 0;
   } catch (std::bad_alloc const&) {
-    return 0;
+    return out_of_memory();
   }
 }
 
 extern "C" int sudoku_ocr_read_puzzle(unsigned char const* pixels, int width, int height, int bpp, int digits[81],
                                       int groups[81], int* diagonals) {
-  if (!usable(pixels, width, height, bpp, digits && groups && diagonals ? digits : nullptr)) return 0;
+  if (!usable(pixels, width, height, bpp, digits) || !groups || !diagonals) {
+    if (digits && (!groups || !diagonals))
+      set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "a null output pointer");
+    return 0;
+  }
   OcrPuzzleReading reading;
   try {
-    if (!ocr_read_puzzle(pixels, width, height, bpp, reading)) return 0;
+    if (!ocr_read_puzzle(pixels, width, height, bpp, reading)) {
+      set_last_error(SUDOKU_ERROR_BAD_PICTURE, "the picture could not be read");
+      return 0;
+    }
   } catch (std::bad_alloc const&) {
-    return 0;
+    return out_of_memory();
   }
   std::copy_n(reading.digits, 81, digits);
   std::copy_n(reading.groups, 81, groups);

@@ -40,23 +40,22 @@ void BM_Generate(benchmark::State& state) {
 
 double slowest(std::vector<double> const& v) { return *std::max_element(v.begin(), v.end()); }
 
+// One puzzle per repetition; the median and the slowest repetition are reported.
+void one_puzzle_per_repetition(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"difficulty", "x", "jigsaw", "threads"})
+      ->Iterations(1)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime()
+      ->ComputeStatistics("max", slowest)
+      ->ReportAggregatesOnly(true);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Generate)
     ->ArgsProduct({benchmark::CreateDenseRange(0, 9, 1), {0, 1}, {0}, {1}})
-    ->ArgNames({"difficulty", "x", "jigsaw", "threads"})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("max", slowest)
-    ->ReportAggregatesOnly(true);
-
+    ->Apply(one_puzzle_per_repetition);
 BENCHMARK(BM_Generate)
     ->Name("BM_GenerateThreads")
     ->ArgsProduct({benchmark::CreateDenseRange(6, 9, 1), {0, 1}, {0}, {2}})
-    ->ArgNames({"difficulty", "x", "jigsaw", "threads"})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->ComputeStatistics("max", slowest)
-    ->ReportAggregatesOnly(true);
+    ->Apply(one_puzzle_per_repetition);

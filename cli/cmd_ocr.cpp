@@ -26,6 +26,7 @@ struct OcrOptions {
   std::string subset = "all";
   int worst = 10;
   bool solve = false;
+  bool detectors = false;
 };
 
 // Every cell patch of every reading of one recognition.
@@ -227,8 +228,14 @@ int evaluate(OcrOptions const& o) {
     int errors = 0;
     for (int c = 0; c < 81; ++c) errors += digits[c] != (*truth)[c];
     std::string const photo_name = photos[i].substr(photos[i].find_last_of('/') + 1);
-    rules.score(photo_name, reading.groups, reading.diagonals, load_rules_truth(ground_truth_path(photos[i])),
-                errors == 0);
+    auto const rules_truth = load_rules_truth(ground_truth_path(photos[i]));
+    rules.score(photo_name, reading.groups, reading.diagonals, rules_truth, errors == 0);
+    if (o.detectors) {
+      int regions[81];
+      bool const drawn = ocr_detect_regions(photo->pixels.data(), photo->width, photo->height, photo->bpp, regions);
+      rules.score_detectors(drawn ? regions : nullptr,
+                            ocr_detect_x(photo->pixels.data(), photo->width, photo->height, photo->bpp), rules_truth);
+    }
     ++read;
     cells += 81;
     correct += 81 - errors;
@@ -358,6 +365,7 @@ CommandRegistration ocr_command{Command{
       sub.add_option("--subset", o->subset, "With --eval or --dump-patches: all, test (every 4th photo) or train")
           ->check(CLI::IsMember({"all", "test", "train"}));
       sub.add_option("--worst", o->worst, "With --eval: how many of the worst photos to list");
+      sub.add_flag("--detectors", o->detectors, "With --eval: also score sudoku_ocr_regions and sudoku_ocr_detect_x alone");
       sub.add_flag("--solve", o->solve, "Also solve the read puzzle under its own rules (exit 1 unless exactly one solution)");
       sub.add_option("--dump-patches", o->dump_path, "Write the cell patches of the photos (with .dat) to FILE");
       return [o] {

@@ -89,40 +89,55 @@ bool same_regions(int const* a, int const* b) {
   return true;
 }
 
-void RulesScore::score(std::string const& name, int const* groups, bool x, std::optional<RulesTruth> const& truth,
-                       bool digits_right) {
+std::pair<bool, bool> RulesScore::Tally::add(int const* regions, bool x, std::optional<RulesTruth> const& truth) {
   RulesTruth t;
   for (int c = 0; c < 81; ++c) t.regions[static_cast<std::size_t>(c)] = 3 * (c / 27) + (c % 9) / 3;
   std::array<int, 81> const boxes = t.regions;
   if (truth) t = *truth;
-  bool const jigsaw = !same_regions(t.regions.data(), boxes.data());
-  bool const regions_right = same_regions(t.regions.data(), groups);
-  ++pictures_;
-  if (jigsaw) {
-    ++jigsaw_;
-    regions_right_ += regions_right;
+  bool const is_jigsaw = !same_regions(t.regions.data(), boxes.data());
+  // No regions found counts as the boxes for a classic picture.
+  bool const right = same_regions(t.regions.data(), regions ? regions : boxes.data());
+  ++pictures;
+  if (is_jigsaw) {
+    ++jigsaw;
+    regions_right += right ? 1 : 0;
   } else {
-    ++classic_;
-    false_regions_ += !regions_right;
+    ++classic;
+    false_regions += right ? 0 : 1;
   }
-  mark_right_ += x == t.x;
+  mark_right += x == t.x ? 1 : 0;
   if (!t.x) {
-    ++unmarked_;
-    false_marks_ += x;
+    ++unmarked;
+    false_marks += x ? 1 : 0;
   }
-  whole_ += digits_right && regions_right && x == t.x;
-  if (!regions_right || x != t.x)
-    wrong_.push_back(name + (regions_right ? "" : " regions") + (x == t.x ? "" : x ? " marked" : " unmarked"));
+  return {right, x == t.x};
+}
+
+void RulesScore::score(std::string const& name, int const* groups, bool x, std::optional<RulesTruth> const& truth,
+                       bool digits_right) {
+  auto const [regions_right, mark_right] = puzzle_.add(groups, x, truth);
+  whole_ += digits_right && regions_right && mark_right;
+  if (!regions_right || !mark_right)
+    wrong_.push_back(name + (regions_right ? "" : " regions") + (mark_right ? "" : x ? " marked" : " unmarked"));
+}
+
+void RulesScore::score_detectors(int const* regions, bool x, std::optional<RulesTruth> const& truth) {
+  detectors_.add(regions, x, truth);
 }
 
 void RulesScore::print(int names) const {
   auto const share = [](int a, int b) { return b ? 100.0 * a / b : 0.0; };
-  std::printf("regions right: %.1f%% (%d of %d jigsaw pictures); other regions than the boxes on %d of %d classic\n",
-              share(regions_right_, jigsaw_), regions_right_, jigsaw_, false_regions_, classic_);
-  std::printf("diagonal mark right: %.1f%% (%d of %d); marked on %d of %d unmarked\n", share(mark_right_, pictures_),
-              mark_right_, pictures_, false_marks_, unmarked_);
-  std::printf("whole puzzle right (digits, regions, mark): %.1f%% (%d of %d)\n", share(whole_, pictures_), whole_,
-              pictures_);
+  for (auto const* t : {&puzzle_, &detectors_}) {
+    if (t->pictures == 0) continue;
+    std::printf("%s", t == &puzzle_ ? "" : "the two detectors alone: ");
+    std::printf("regions right: %.1f%% (%d of %d jigsaw pictures); other regions than the boxes on %d of %d classic\n",
+                share(t->regions_right, t->jigsaw), t->regions_right, t->jigsaw, t->false_regions, t->classic);
+    std::printf("%sdiagonal mark right: %.1f%% (%d of %d); marked on %d of %d unmarked\n",
+                t == &puzzle_ ? "" : "the two detectors alone: ", share(t->mark_right, t->pictures), t->mark_right,
+                t->pictures, t->false_marks, t->unmarked);
+  }
+  std::printf("whole puzzle right (digits, regions, mark): %.1f%% (%d of %d)\n", share(whole_, puzzle_.pictures),
+              whole_, puzzle_.pictures);
   for (int k = 0; k < names && k < static_cast<int>(wrong_.size()); ++k)
     std::printf("  rules wrong: %s\n", wrong_[static_cast<std::size_t>(k)].c_str());
 }

@@ -44,11 +44,20 @@ class RulesScore {
  public:
   void score(std::string const& name, int const* groups, bool x, std::optional<RulesTruth> const& truth,
              bool digits_right);
+  // The two detectors on their own (sudoku_ocr_regions, sudoku_ocr_detect_x);
+  // regions null when none were found.
+  void score_detectors(int const* regions, bool x, std::optional<RulesTruth> const& truth);
   // Prints the shares and up to `names` pictures whose rules were read wrong.
   void print(int names) const;
 
  private:
-  int jigsaw_ = 0, regions_right_ = 0, classic_ = 0, false_regions_ = 0;
-  int pictures_ = 0, mark_right_ = 0, unmarked_ = 0, false_marks_ = 0, whole_ = 0;
+  struct Tally {
+    int jigsaw = 0, regions_right = 0, classic = 0, false_regions = 0, pictures = 0, mark_right = 0, unmarked = 0,
+        false_marks = 0;
+    // Returns whether regions (null: none) and x match the truth.
+    std::pair<bool, bool> add(int const* regions, bool x, std::optional<RulesTruth> const& truth);
+  };
+  Tally puzzle_, detectors_;
+  int whole_ = 0;
   std::vector<std::string> wrong_;
 };

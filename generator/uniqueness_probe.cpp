@@ -16,7 +16,7 @@ int solution_digit(PUZZLE_CELL const& cell) { return digit_of_bit(static_cast<ui
 UniquenessProbe::UniquenessProbe(Puzzle const& board) {
   int groups[9][9];
   for (int c = 0; c < 81; ++c) groups[c / 9][c % 9] = board.cells[c].house[DIM_GROUP];
-  ops_ = &matrix_engine::compile(board.adjacency_type == ADJ_X, groups);
+  ops_ = matrix_engine::compile_shared(board.adjacency_type == ADJ_X, groups);
 }
 
 bool UniquenessProbe::load(Puzzle const& board, matrix_engine::Vec& placed) const {

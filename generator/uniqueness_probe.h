@@ -6,6 +6,8 @@
 // (bit boards, naked and hidden singles, fewest-candidates branching).
 #pragma once
 
+#include <memory>
+
 #include "matrix_engine/matrix_engine.h"
 
 class Puzzle;
@@ -32,5 +34,5 @@ class UniquenessProbe {
   // Completions of (cand, placed), stopping at limit; -1 when out of budget.
   int count(matrix_engine::Vec const& cand, matrix_engine::Vec const& placed, int limit, long long& budget) const;
 
-  matrix_engine::Ops const* ops_;
+  std::shared_ptr<matrix_engine::Ops const> ops_;  // the board's tables, from the cache of recent maps
 };

@@ -170,6 +170,18 @@ OcrTestOutcome ocr_region_test(OcrPictureView const& picture, unsigned char cons
         if (r < 8) both_h[r * 9 + c] = colour_difference(cells[cell], cells[cell + 9], -1, -1);
       }
     if (ocr_regions_from_strengths(both_v, both_h, regions)) return OcrTestOutcome::present;
+    // The hue alone: shaded cells (marked diagonals) keep the hue of their fill.
+    auto const hue_difference = [&](std::size_t a, std::size_t b) {
+      float const dr = cells[a][2] - cells[b][2], dg = cells[a][3] - cells[b][3];
+      return dr * dr + dg * dg;
+    };
+    for (int r = 0; r < 9; ++r)
+      for (int c = 0; c < 9; ++c) {
+        std::size_t const cell = static_cast<std::size_t>(9 * r + c);
+        if (c < 8) both_v[r * 8 + c] = hue_difference(cell, cell + 1);
+        if (r < 8) both_h[r * 9 + c] = hue_difference(cell, cell + 9);
+      }
+    if (ocr_regions_from_strengths(both_v, both_h, regions)) return OcrTestOutcome::present;
   }
   std::fill_n(regions, 81, 0);
   return OcrTestOutcome::absent;

@@ -84,6 +84,14 @@ TEST(LastError, EveryFailingCallSaysWhyAndASuccessClearsIt) {
   expect_error(SUDOKU_ERROR_BAD_PICTURE, "bad_picture");
   EXPECT_EQ(sudoku_ocr_locate(blank.data(), 100, 100, 1, box), 0);
   expect_error(SUDOKU_ERROR_NO_GRID, "no_grid");
+  EXPECT_EQ(sudoku_ocr_detect_x(blank.data(), 100, 100, 0), 0);
+  expect_error(SUDOKU_ERROR_BAD_PICTURE, "bad_picture");
+  // "No diagonals marked" is an answer, not a failure.
+  EXPECT_EQ(sudoku_ocr_detect_x(blank.data(), 100, 100, 1), 0);
+  EXPECT_EQ(last_error().code, SUDOKU_OK);
+  int diagonals = 0;
+  EXPECT_EQ(sudoku_ocr_read_puzzle(blank.data(), 100, 100, 1, digits, nullptr, &diagonals), 0);
+  expect_error(SUDOKU_ERROR_BAD_PICTURE, "bad_picture");
 
   ClassifyReport report;
   EXPECT_EQ(sudoku_classify_clues(clues.data(), nullptr, 0, 0, &report), 0);
