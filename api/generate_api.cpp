@@ -6,6 +6,7 @@
 #include "api/handle.h"
 #include "groupmap/group_map.h"
 #include "util/clock.h"
+#include "util/message.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ bool build_solution(Puzzle* p, int map, int adjacency, UI_DIFFICULTY difficulty,
   p->define_are_neighbors_array();
   p->setup_ptrs_first_in_dims();
   if (!p->construct_solution()) {
-    std::fputs(failed_message, stderr);
+    engine_message("%s", failed_message);
     return false;
   }
   return !p->cancel_is_requested() && !p->deadline_has_passed();
@@ -39,7 +40,7 @@ int sudoku_generate(SudokuPuzzle* h, int map, int adjacency, int difficulty, int
     return 0;
   // Construction always works at the highest effort.
   if (p->construct_puzzle(UI_QUALITY_2, p->map_type) < 1) {
-    std::fputs("sudoku_generate: construct_puzzle failed\n", stderr);
+    engine_message("sudoku_generate: construct_puzzle failed\n");
     return 0;
   }
   if (p->cancel_is_requested()) return 0;

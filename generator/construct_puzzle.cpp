@@ -9,6 +9,7 @@
 #include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
 #include "util/combinations.h"
+#include "util/message.h"
 
 namespace {
 
@@ -121,19 +122,19 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
       if (!long_enough && best.counts[29] > n_clues + 2) return -4;
     }
     best.give(*this);
-    std::fprintf(stderr, "make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", i, itries, best_rating,
+    engine_message("make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", i, itries, best_rating,
                  method_counts[29], method_counts[7]);
     return n_clues;
   }
 
-  std::fprintf(stderr, "make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ", i,
+  engine_message("make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ", i,
                itries, std::time(nullptr) > report_deadline ? "yes" : "no", static_cast<int>(top.method),
                static_cast<int>(difficulty));
   for (int c = 0; c < 81; ++c)
-    if (too_many_clues[c]) std::fprintf(stderr, "%d:%d ", c, too_many_clues[c]);
-  std::fprintf(stderr, "} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", wrong_technique,
+    if (too_many_clues[c]) engine_message("%d:%d ", c, too_many_clues[c]);
+  engine_message("} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", wrong_technique,
                no_removable, smallest_seen, top.max_clues);
-  std::fprintf(stderr, "  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n", by_mult,
+  engine_message("  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n", by_mult,
                dbl_restr, x_wing, x_chain, xy_chain, als);
   return -3;
 }

@@ -1,0 +1,51 @@
+#include "cli/photo_reading.h"
+
+#include "api/engine_api.h"
+#include "cli/photo_orientation.h"
+#include "cli/puzzle_input.h"
+
+namespace {
+
+bool read_once(Photo const& photo, int turn, PhotoReading& r) {
+  Photo const turned_photo = turn ? turned(photo, turn) : Photo();
+  Photo const& p = turn ? turned_photo : photo;
+  r = PhotoReading();
+  r.turned = 90 * turn;
+  r.width = p.width;
+  r.height = p.height;
+  r.located = sudoku_ocr_locate(p.pixels.data(), p.width, p.height, p.bpp, r.box) == 1;
+  if (!sudoku_ocr_recognize(p.pixels.data(), p.width, p.height, p.bpp, r.digits)) return false;
+  for (int d : r.digits) r.count += d != 0;
+  r.repeated = repeated_given(r.digits, nullptr, false);
+  if (r.consistent() && r.count > 0) r.solutions = sudoku_count_solutions(r.digits, nullptr, 0, 2, nullptr);
+  return true;
+}
+
+}  // namespace
+
+std::string PhotoReading::problem() const {
+  if (!located && count < 17) return "no grid found";
+  if (count < 17) return "read " + std::to_string(count) + " digits, fewer than the 17 a puzzle needs";
+  if (!consistent()) return "the digits read are no puzzle: " + repeated;
+  if (solutions == 0) return "the digits read have no solution";
+  if (solutions >= 2) return "the digits read have more than one solution";
+  return "";
+}
+
+bool read_photo(Photo const& photo, PhotoReading& reading, std::string& error) {
+  if (!read_once(photo, 0, reading)) {
+    error = "a picture of " + std::to_string(photo.width) + "x" + std::to_string(photo.height) + " with " +
+            std::to_string(photo.bpp) + " bytes per pixel cannot be read (sides must be at least 27)";
+    return false;
+  }
+  if (reading.proper()) return true;
+  // Photos taken sideways or upside down (or tagged wrongly) read poorly as they are.
+  for (int turn = 1; turn < 4; ++turn) {
+    PhotoReading other;
+    if (read_once(photo, turn, other) && other.proper()) {
+      reading = other;
+      return true;
+    }
+  }
+  return true;
+}
