@@ -112,6 +112,49 @@ SUDOKU_API void sudoku_cancel(SudokuPuzzle* h);
 /* Bounds solution construction to ms milliseconds from now (steady clock); ms < 1 removes the bound. */
 SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
 
+/* ---- Batch generation and classification ---- */
+
+/* A classification for the host: 1076 bytes, little-endian, no padding. */
+typedef struct ClassifyReport {
+  int32_t bucket_index;   /* 0 "quickie" .. 9 "beyond_hell"; -1 "unsolvable" */
+  int32_t level_index;    /* -1 nothing solved by logic, 0..15 ladder rung, 16 settled by search */
+  int32_t has_solution;   /* 0 or 1 */
+  int32_t unique;         /* 0 or 1 */
+  int32_t solved;         /* 0 or 1 */
+  int32_t n_givens;
+  int32_t method[81];     /* per cell: -2 given or unsolved, technique value or 30..52, 27 by search */
+  int32_t value[81];      /* per cell: clue or digit found, 0 unknown */
+  int32_t given[81];      /* per cell: 0 or 1 */
+  char bucket_text[16];   /* bucket word, zero-filled, byte 15 always 0 */
+  char label_text[64];    /* label (UTF-8), zero-filled, byte 63 always 0 */
+} ClassifyReport;
+
+/* One harvest on the calling thread: a random solution whose clues are removed one at a time,
+   keeping for every bucket the last puzzle rated into it. Returns the mask of filled buckets
+   (bit b = bucket b), 0 when no solution could be built (also when map 1 found no map files).
+   x is not used. node_budget bounds each rating's search (< 1: none); seed 0 = default. */
+SUDOKU_API int sudoku_generate_harvest(void* x, int map, int adjacency, int node_budget, int solution_deadline_ms,
+                                       int seed);
+/* Copies the calling thread's last harvest: the clues of bucket 0..9 and their count, or -1
+   (nothing copied) when bucket is out of range or not filled. */
+SUDOKU_API int sudoku_harvest_clues(int bucket, int* out);
+/* Copies the last harvest's 81 solution digits (zeros on a thread that never harvested). */
+SUDOKU_API void sudoku_harvest_solution(int* out);
+/* Copies the last harvest's 81 group numbers. */
+SUDOKU_API void sudoku_harvest_groupmap(int* out);
+/* Copies the last harvest's 9 group colours. */
+SUDOKU_API void sudoku_harvest_colormap(int* out);
+/* Classifies a clue grid (values outside 0..9 read as empty) on a group map. Returns 1, or 0
+   with nothing written when a pointer is null or groups is not nine groups of nine cells 0..8. */
+SUDOKU_API int sudoku_classify_clues(int const* clues, int const* groups, int map, int adjacency,
+                                     ClassifyReport* out);
+/* Classifies the givens of a board in play form (other cells read as empty). 0 when h or out is
+   null, else 1. */
+SUDOKU_API int sudoku_classify_handle(SudokuPuzzle* h, int map, int adjacency, ClassifyReport* out);
+/* Writes the 81 candidate masks (bit d = digit d) left on the handle's givens once every technique
+   easier than level has been applied. 0 when h or out is null, else 1. */
+SUDOKU_API int sudoku_candidate_state_handle(SudokuPuzzle* h, int map, int adjacency, int level, int* out);
+
 /* ---- Reproducible runs (extension) ---- */
 
 /* seed != 0: the calling thread's random draws (every random choice of the engine) come from a
@@ -133,6 +176,60 @@ SUDOKU_API int sudoku_count_solutions(int const clues[81], int const groups[81],
    ...") to fn, one completed line at a time without its newline, with user passed through; fn may
    be called from any thread that runs an engine call. Null restores the standard error stream. */
 SUDOKU_API void sudoku_set_message_handler(void (*fn)(char const* line, void* user), void* user);
+
+/* ---- Hints (extension) ---- */
+
+/* What a hint reports (SudokuHint.kind). */
+#define SUDOKU_HINT_NONE 0         /* nothing to do: every cell is placed */
+#define SUDOKU_HINT_STEP 1         /* a logical step: placements and/or eliminations */
+#define SUDOKU_HINT_WRONG_ANSWER 2 /* pattern[0] holds an answer (digits) that differs from the solution */
+#define SUDOKU_HINT_WRONG_MARK 3   /* pattern[0] shows pencil marks without its digit (digits) */
+
+#define SUDOKU_HINT_MAX_PLACEMENTS 9
+#define SUDOKU_HINT_MAX_ELIMINATIONS 96
+#define SUDOKU_HINT_MAX_PATTERN 81
+#define SUDOKU_HINT_MAX_HOUSES 16
+#define SUDOKU_HINT_NAME_SIZE 24
+#define SUDOKU_HINT_TEXT_SIZE 512
+/* sizeof(SudokuHint); the layout below is fixed (every member is 4-byte aligned, no padding). */
+#define SUDOKU_HINT_SIZE 1800
+
+/* The next step from the position the player sees. Cells are 0..80 (row-major), digits 1..9.
+   A house is DIMENSION * 9 + index: groups 0..8, rows 9..17, columns 18..26, main diagonal 27,
+   anti-diagonal 36. */
+typedef struct SudokuHint {
+  int32_t kind;           /* SUDOKU_HINT_* */
+  int32_t level;          /* technique value of the ladder rung (0 naked singles .. 26 forcing net,
+                             27 brute force); -1 for a wrong answer or mark and for NONE */
+  int32_t method;         /* finer technique value: 13 XY-wing or 14 XYZ-wing at level 12, else level */
+  int32_t n_placements;
+  int32_t placements[SUDOKU_HINT_MAX_PLACEMENTS][2];     /* cell, digit */
+  int32_t n_eliminations;
+  int32_t eliminations[SUDOKU_HINT_MAX_ELIMINATIONS][2]; /* cell, candidate digit it loses */
+  int32_t n_pattern;
+  int32_t pattern[SUDOKU_HINT_MAX_PATTERN];   /* the cells of the pattern (a chain's in chain order) */
+  int32_t n_houses;
+  int32_t houses[SUDOKU_HINT_MAX_HOUSES];     /* houses of the pattern (a fish: base, then cover) */
+  int32_t n_base_houses;                      /* a fish: how many of houses are its base set */
+  int32_t digits;                             /* digit bits (bit d = digit d) of the pattern */
+  char name[SUDOKU_HINT_NAME_SIZE];           /* stable name, e.g. "x_wing"; NUL-terminated */
+  char text[SUDOKU_HINT_TEXT_SIZE];           /* one English line; NUL-terminated */
+} SudokuHint;
+
+/* Finds the next hint for a board in play (built or generated, with its solution): first a
+   placed answer that differs from the solution, then an empty cell whose shown pencil marks lack
+   its digit, else the easiest technique of the ladder that makes progress from the placed digits
+   and (for empty cells showing marks) the player's marks; brute force (from the solution) last.
+   Nothing on the board changes. Returns 1 with a hint in *out, 0 when every cell is placed
+   (kind NONE), -1 when h or out is null or the board has no solution (out zeroed when not null). */
+SUDOKU_API int sudoku_hint(SudokuPuzzle* h, SudokuHint* out);
+/* Applies a hint: places its digits as answers (pencil marks of their houses kept current),
+   removes its eliminations from the cells' pencil marks (an empty cell without marks first gets
+   the candidates the placed digits leave, shown), clears a wrong answer or restores a missing
+   mark. Checked against the solution: returns 1 when applied, 0 (nothing changed) when the hint
+   does not fit the board or would place a wrong digit or remove a true one, -1 for null
+   arguments. */
+SUDOKU_API int sudoku_apply_hint(SudokuPuzzle* h, SudokuHint const* hint);
 
 /* ---- Group maps ---- */
 

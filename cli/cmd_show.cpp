@@ -25,14 +25,8 @@ std::string cells_of(int const grid[81], bool dots) {
 int run_show(ShowOptions const& o) {
   PuzzleStream in(o.inputs);
   ReadPuzzle p;
-  std::string error;
   bool problems = false, any = false;
-  for (PuzzleStream::Result r; (r = in.next(p, error)) != PuzzleStream::kEnd;) {
-    if (r == PuzzleStream::kError) {
-      problems = true;
-      tool::say(kWho, error);
-      continue;
-    }
+  while (in.next_reported(p, kWho, problems)) {
     any = true;
     std::string const clues = cells_of(p.clues, true);
     if (o.format == "line") {

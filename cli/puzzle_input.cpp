@@ -440,6 +440,16 @@ PuzzleStream::Result PuzzleStream::next(ReadPuzzle& puzzle, std::string& error) 
   }
 }
 
+bool PuzzleStream::next_reported(ReadPuzzle& puzzle, char const* who, bool& problems) {
+  std::string error;
+  for (;;) {
+    Result const r = next(puzzle, error);
+    if (r != kError) return r == kPuzzle;
+    problems = true;
+    tool::say(who, error);
+  }
+}
+
 bool parse_group_map(std::string const& text, int groups[81], std::string& error) {
   int n = 0;
   int used[9] = {};

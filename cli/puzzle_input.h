@@ -44,6 +44,10 @@ class PuzzleStream {
   // ("line 3: expected 81 cells, got 80"), with untrusted text escaped.
   Result next(ReadPuzzle& puzzle, std::string& error);
 
+  // The next puzzle, saying each bad item on standard error (as who, "nonet solve")
+  // and setting problems; false at the end.
+  bool next_reported(ReadPuzzle& puzzle, char const* who, bool& problems);
+
   // "standard input", "puzzles.txt", or "the arguments": for "no puzzle in ...".
   std::string description() const;
 

@@ -1,4 +1,6 @@
 // Building the constraint tables and the process-wide cache that owns them.
+#include <array>
+#include <list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -92,27 +94,86 @@ std::unique_ptr<Ops> build_ops(bool diag, int const grp[9][9]) {
   return ops;
 }
 
+// Least recently used entries go first; an entry still held by a caller stays alive
+// through its shared pointer until the caller lets go.
+class CompileCache {
+ public:
+  std::shared_ptr<Ops const> get(bool diag, int const grp[9][9], bool keep_for_ever) {
+    std::array<int, 82> key;
+    key[0] = diag ? 1 : 0;
+    for (int cell = 0; cell < 81; ++cell) key[1 + cell] = grp[cell / 9][cell % 9];
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (keep_for_ever) {
+      auto pinned = pinned_.find(key);
+      if (pinned != pinned_.end()) return pinned->second;
+    }
+    std::shared_ptr<Ops const> ops;
+    auto found = index_.find(key);
+    if (found != index_.end()) {
+      recent_.splice(recent_.begin(), recent_, found->second);
+      ops = found->second->second;
+    } else {
+      ops = build(diag, grp);
+      recent_.emplace_front(key, ops);
+      index_[key] = recent_.begin();
+      trim();
+    }
+    if (keep_for_ever) pinned_.emplace(key, ops);
+    return ops;
+  }
+
+  std::size_t set_capacity(std::size_t entries) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::size_t const previous = capacity_;
+    capacity_ = entries < 1 ? 1 : entries;
+    trim();
+    return previous;
+  }
+
+  std::size_t size() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return recent_.size();
+  }
+
+ private:
+  using Key = std::array<int, 82>;
+  using Entry = std::pair<Key, std::shared_ptr<Ops const>>;
+
+  static std::shared_ptr<Ops const> build(bool diag, int const grp[9][9]) {
+    std::unique_ptr<Ops> ops = build_ops(diag, grp);
+    ops->kernel = detail::build_fast_tables(*ops);
+    return std::shared_ptr<Ops const>(std::move(ops));
+  }
+
+  void trim() {
+    while (recent_.size() > capacity_) {
+      index_.erase(recent_.back().first);
+      recent_.pop_back();
+    }
+  }
+
+  std::mutex mutex_;
+  std::size_t capacity_ = 32;
+  std::list<Entry> recent_;  // most recently used first
+  std::map<Key, std::list<Entry>::iterator> index_;
+  std::map<Key, std::shared_ptr<Ops const>> pinned_;
+};
+
+CompileCache& compile_cache() {
+  static CompileCache cache;
+  return cache;
+}
+
 }  // namespace
 
-Ops const& compile(bool diag, int const grp[9][9]) {
-  static std::map<std::vector<int>, std::unique_ptr<Ops>> cache;
-  static std::mutex cache_mutex;
-  std::lock_guard<std::mutex> lock(cache_mutex);
-
-  std::vector<int> key;
-  key.reserve(82);
-  key.push_back(diag ? 1 : 0);
-  for (int r = 0; r < 9; ++r)
-    for (int c = 0; c < 9; ++c) key.push_back(grp[r][c]);
-
-  auto found = cache.find(key);
-  if (found != cache.end()) return *found->second;
-
-  auto ops = build_ops(diag, grp);
-  Ops const& ref = *ops;
-  detail::register_kernel(ref);
-  cache.emplace(std::move(key), std::move(ops));
-  return ref;
+std::shared_ptr<Ops const> compile_shared(bool diag, int const grp[9][9]) {
+  return compile_cache().get(diag, grp, false);
 }
+
+Ops const& compile(bool diag, int const grp[9][9]) { return *compile_cache().get(diag, grp, true); }
+
+std::size_t set_compile_cache_capacity(std::size_t entries) { return compile_cache().set_capacity(entries); }
+
+std::size_t compile_cache_size() { return compile_cache().size(); }
 
 }  // namespace matrix_engine

@@ -2,9 +2,7 @@
 // plus the board of placed cells. Cell c sits at bit 10 * row + column, rows 0..5 in
 // the low word and rows 6..8 in the high word, so every row is a 9-bit field with a
 // clear spacer bit above it: row and column counts are then a few word operations.
-#include <map>
 #include <memory>
-#include <mutex>
 
 #include "matrix_engine/fast_kernel.h"
 
@@ -55,16 +53,6 @@ struct Kernel {
 };
 
 namespace {
-
-struct Registry {
-  std::mutex mutex;
-  std::map<Ops const*, std::unique_ptr<Kernel>> kernels;
-};
-
-Registry& registry() {
-  static Registry r;
-  return r;
-}
 
 void set_position(std::uint64_t& lo, std::uint64_t& hi, int pos) {
   if (pos < 64)
@@ -161,26 +149,7 @@ bool cpu_has_x86_64_v3() {
 
 void use_portable_search(bool on) { portable_only = on; }
 
-void register_kernel(Ops const& ops) {
-  auto kernel = build_kernel(ops);
-  if (!kernel) return;
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  r.kernels.emplace(&ops, std::move(kernel));
-}
-
-Kernel const* kernel_for(Ops const& ops) {
-  thread_local Ops const* last_ops = nullptr;
-  thread_local Kernel const* last_kernel = nullptr;
-  if (&ops == last_ops) return last_kernel;
-  Registry& r = registry();
-  std::lock_guard<std::mutex> lock(r.mutex);
-  auto found = r.kernels.find(&ops);
-  if (found == r.kernels.end()) return nullptr;
-  last_ops = &ops;
-  last_kernel = found->second.get();
-  return last_kernel;
-}
+std::shared_ptr<Kernel const> build_fast_tables(Ops const& ops) { return build_kernel(ops); }
 
 bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int limit, int (*out)[81], int offset,
                      long long& budget, int& result) {

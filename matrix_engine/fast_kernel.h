@@ -15,12 +15,12 @@ namespace detail {
 
 struct Kernel;
 
-// Builds the fast tables for ops (a record owned by the compile cache) and keeps them
-// for the life of the process.
-void register_kernel(Ops const& ops);
+// Builds the fast tables for ops; null when its units do not fit the fast search.
+// compile() stores them in the record they belong to.
+std::shared_ptr<Kernel const> build_fast_tables(Ops const& ops);
 
 // The fast tables of ops, or null when ops did not come from compile().
-Kernel const* kernel_for(Ops const& ops);
+inline Kernel const* kernel_for(Ops const& ops) { return ops.kernel.get(); }
 
 // On this thread, runs the search built for any x86-64 even where the AVX2 build
 // could run (so tests cover both builds).

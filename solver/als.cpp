@@ -7,6 +7,7 @@
 //     line through two more cells of the group (slot 21).
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/pattern_note.h"
 #include "util/combinations.h"
 
 using chain_walks::n_digits;
@@ -18,6 +19,11 @@ bool in_set(Puzzle::ALMOST_LOCKED_SET const& als, PUZZLE_CELL const* cell) {
   for (int k = 0; k < als.n_cells; ++k)
     if (als.cells[k] == cell) return true;
   return false;
+}
+
+void note_set(Puzzle::ALMOST_LOCKED_SET const& als) {
+  if (!pattern_note::active()) return;
+  for (int k = 0; k < als.n_cells; ++k) pattern_note::cell(als.cells[k]);
 }
 
 // The other line kind: column for row and row for column.
@@ -35,6 +41,8 @@ bool Puzzle::simplify_almost_locked_sets() {
       PUZZLE_CELL* const b = &cells[j];
       if (b->elim_bits != a->elim_bits || are_neighbors(a, b)) continue;
       if (als3(a, b) || als3(b, a)) {
+        pattern_note::cell(a);
+        pattern_note::cell(b);
         ++method_counts[n == 2 ? 22 : 23];
         return true;
       }
@@ -143,7 +151,11 @@ bool Puzzle::do_ALS_in_dim_with_restricted_common_in_grp(DIMENSION dim, PUZZLE_C
       als.n_cells = k + 1;
       als.cells[0] = b;
       for (int m = 0; m < k; ++m) als.cells[m + 1] = line[choice[m]];
-      if (remove_from_elim_bits_in_neighbors(z, a, als)) return true;
+      if (remove_from_elim_bits_in_neighbors(z, a, als)) {
+        pattern_note::cell(a);
+        note_set(als);
+        return true;
+      }
     }
   }
   return false;
@@ -171,7 +183,12 @@ bool Puzzle::do_ALS_in_dim_with_restricted_common_in_grp(DIMENSION dim, PUZZLE_C
       als.n_cells = k + 2;
       for (int m = 0; m < k; ++m) als.cells[m + 2] = line[choice[m]];
       als.digits = u;
-      if (remove_from_elim_bits_in_neighbors(dim, a, b, als)) return true;
+      if (remove_from_elim_bits_in_neighbors(dim, a, b, als)) {
+        pattern_note::cell(a);
+        pattern_note::cell(b);
+        note_set(als);
+        return true;
+      }
     }
   }
   return false;

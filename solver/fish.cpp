@@ -2,6 +2,7 @@
 // the dispatcher of the single-digit house-set techniques.
 #include "model/puzzle.h"
 #include "solver/fish_common.h"
+#include "solver/pattern_note.h"
 #include "util/combinations.h"
 
 namespace fish {
@@ -147,7 +148,9 @@ bool Puzzle::rows_and_cols_for_digit(unsigned digit_bit, int base_dim, int cover
     for (int p = 0; p < 9; ++p, cell = next_in(cell, base_dim))
       if ((cell->elim_bits & digit_bit) && !in_cover[p]) return false;
   }
-  return remove_from_elim_bits_in_other_dim(k, digit_bit, cover_dim, cover, in_base);
+  bool const changed = remove_from_elim_bits_in_other_dim(k, digit_bit, cover_dim, cover, in_base);
+  if (changed) pattern_note::fish(base_dim, fish::mask_of(base, k), 0, cover_dim, fish::mask_of(cover, k), 0, digit_bit);
+  return changed;
 }
 
 bool Puzzle::remove_from_elim_bits_in_other_dim(int k, unsigned digit_bit, int cover_dim, int* cover, int* in_base) {

@@ -3,10 +3,10 @@
 // way (if a fin is true the rest of its group loses the digit anyway), so only
 // the eliminations inside that group reach the live board.
 #include <algorithm>
-#include <cstring>
 
 #include "model/puzzle.h"
 #include "solver/fish_common.h"
+#include "solver/scratch_board.h"
 #include "util/combinations.h"
 
 namespace {
@@ -14,32 +14,7 @@ namespace {
 constexpr int kSlotTwoFins = 19;
 constexpr int kMaxFinnedSize = 5;
 
-// A scratch board for one finned attempt. It copies what the fish search reads
-// (cells, overlap map, house entry points) and borrows the live board's read-only
-// neighbour table instead of building its own; the destructor hands the table
-// back so the scratch never frees it. Nothing here allocates.
-class FinnedScratch {
- public:
-  explicit FinnedScratch(Puzzle const& live) {
-    static_cast<PuzzleData&>(board) = static_cast<PuzzleData const&>(live);
-    // The stop flags are not copied: another thread may be writing the live ones.
-    board.cancel_requested = false;
-    board.deadline_passed = false;
-    std::memcpy(board.line_group_overlap, live.line_group_overlap, sizeof board.line_group_overlap);
-    std::memset(board.method_counts, 0, sizeof board.method_counts);
-    for (int d = 0; d < 5; ++d)
-      for (int h = 0; h < 9; ++h) {
-        PUZZLE_CELL* const p = live.ptrs_first_in_dims[d][h];
-        board.ptrs_first_in_dims[d][h] = p ? board.cells + (p - live.cells) : nullptr;
-      }
-    board.are_neighbors_array = live.are_neighbors_array;
-  }
-  ~FinnedScratch() { board.are_neighbors_array = nullptr; }
-  FinnedScratch(FinnedScratch const&) = delete;
-  FinnedScratch& operator=(FinnedScratch const&) = delete;
-
-  Puzzle board;
-};
+using FinnedScratch = ScratchBoard;
 
 DIMENSION cross_of(DIMENSION dim) { return dim == DIM_ROW ? DIM_COL : DIM_ROW; }
 

@@ -1,6 +1,7 @@
 // Hidden singles, locked candidates (line/group and diagonal/group), subsets
 // within a house and the double restriction of two lines over two groups.
 #include "model/puzzle.h"
+#include "solver/pattern_note.h"
 #include "util/combinations.h"
 
 namespace {
@@ -67,6 +68,11 @@ bool Puzzle::restriction_for_cell_dims_and_digit(PUZZLE_CELL* cell, unsigned dig
       other->elim_bits &= ~digit_bit;
       changed = true;
     }
+  if (changed) {
+    pattern_note::house(dim_a, home_a);
+    pattern_note::house(dim_b, home_b);
+    pattern_note::digits(digit_bit);
+  }
   return changed;
 }
 
@@ -143,6 +149,7 @@ bool Puzzle::simplify_once_over_dim(METHOD_TYPE m) {
         int const count = n_combinations(n, k);
         for (int i = 0; i < count; ++i)
           if (multi_digits(unsolved, digits, n, combination_for_combnumber(n, k, i), k)) {
+            pattern_note::house(dim, h);
             ++method_counts[m];
             if (k <= 4) ++method_counts[kSlotSubsetOf2 + k - 2];
             return true;
@@ -166,6 +173,11 @@ bool Puzzle::multi_digits(PUZZLE_CELL** house_cells, int const* digits, int n, i
       cell->elim_bits &= chosen;
       changed = true;
     }
+  }
+  if (changed && pattern_note::active()) {
+    for (int i = 0; i < n; ++i)
+      if (house_cells[i]->elim_bits & chosen) pattern_note::cell(house_cells[i]);
+    pattern_note::digits(chosen);
   }
   return changed;
 }
@@ -213,6 +225,14 @@ bool remove_outside(PUZZLE_CELL* first, int walk_dim, int cross_dim, int cross1,
   return changed;
 }
 
+void note_double_restriction(DIMENSION dim, int line1, int line2, int group1, int group2, uint32_t bit) {
+  pattern_note::house(dim, line1);
+  pattern_note::house(dim, line2);
+  pattern_note::house(DIM_GROUP, group1);
+  pattern_note::house(DIM_GROUP, group2);
+  pattern_note::digits(bit);
+}
+
 }  // namespace
 
 bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, int line2, int group1, int group2) {
@@ -232,13 +252,19 @@ bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, i
       bool changed = false;
       if (p_g1 == 2) changed |= remove_outside(g1, DIM_GROUP, dim, line1, line2, bit);
       if (p_g2 == 2) changed |= remove_outside(g2, DIM_GROUP, dim, line1, line2, bit);
-      if (changed) return true;
+      if (changed) {
+        note_double_restriction(dim, line1, line2, group1, group2, bit);
+        return true;
+      }
     }
     if (p_g1 == 1 && p_g2 == 1) {
       bool changed = false;
       if (p_l1 == 2) changed |= remove_outside(l1, dim, DIM_GROUP, group1, group2, bit);
       if (p_l2 == 2) changed |= remove_outside(l2, dim, DIM_GROUP, group1, group2, bit);
-      if (changed) return true;
+      if (changed) {
+        note_double_restriction(dim, line1, line2, group1, group2, bit);
+        return true;
+      }
     }
   }
   return false;

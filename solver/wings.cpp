@@ -2,10 +2,22 @@
 // Walks through a cell's own house start at the cell and go round the ring.
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/pattern_note.h"
 
 using chain_walks::lowest_bit;
 using chain_walks::n_digits;
 using chain_walks::remove_digits;
+
+namespace {
+
+void note_wing(PUZZLE_CELL const* pivot, PUZZLE_CELL const* w1, PUZZLE_CELL const* w2, uint32_t z) {
+  pattern_note::cell(pivot);
+  pattern_note::cell(w1);
+  pattern_note::cell(w2);
+  pattern_note::digits(z);
+}
+
+}  // namespace
 
 bool Puzzle::remove_from_elim_bits_in_neighbors(unsigned digits, PUZZLE_CELL* a, PUZZLE_CELL* b) {
   bool changed = false;
@@ -53,7 +65,10 @@ bool Puzzle::simplify_XY_wing(PUZZLE_CELL* pivot) {
           uint32_t const shared2 = w2->elim_bits & pivot_digits;
           if (n_digits(shared2) != 1 || shared2 == shared1) continue;
           uint32_t const z = w1->elim_bits & w2->elim_bits;
-          if (z && remove_from_elim_bits_in_neighbors(z, w1, w2)) return true;
+          if (z && remove_from_elim_bits_in_neighbors(z, w1, w2)) {
+            note_wing(pivot, w1, w2, z);
+            return true;
+          }
         }
       }
     }
@@ -85,7 +100,10 @@ bool Puzzle::simplify_XYZ_wing(PUZZLE_CELL* pivot) {
           if (x == w2 || x == pivot) continue;
           if ((x->elim_bits & z) && are_neighbors(x, w2)) changed |= remove_digits(x, z);
         }
-        if (changed) return true;
+        if (changed) {
+          note_wing(pivot, w1, w2, z);
+          return true;
+        }
       }
     }
   }
@@ -149,7 +167,13 @@ bool Puzzle::simplify_w_wing() {
               if ((cell.elim_bits & z) && are_neighbors(&cell, p1) && are_neighbors(&cell, p2))
                 changed |= remove_digits(&cell, z);
             }
-            if (changed) return true;
+            if (changed) {
+              // The pair cells, then the strong link's two cells and its house.
+              note_wing(p1, p2, s[0], w);
+              pattern_note::cell(s[1]);
+              pattern_note::house(dim, h);
+              return true;
+            }
           }
         }
       }

@@ -4,6 +4,7 @@
 // Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/pattern_note.h"
 
 using chain_walks::count_in_house;
 using chain_walks::remove_digits;
@@ -99,7 +100,12 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
               x_chain_extend(bit, n_dims, 2, start, current, true, limit, static_cast<DIMENSION>(dim));
           start->user_answer = 0;
           current->user_answer = 0;
-          if (ok) return true;
+          if (ok) {
+            // The chain's cells are noted from its end back to its start.
+            pattern_note::cell(current);
+            pattern_note::cell(start);
+            return true;
+          }
         }
       }
     }
@@ -121,7 +127,10 @@ bool Puzzle::x_chain_extend(unsigned digit_bit, int n_dims, int length, PUZZLE_C
         y->user_answer = 1;
         bool const ok = x_chain_extend(digit_bit, n_dims, length + 1, start, y, false, max_len, first_dim);
         y->user_answer = 0;
-        if (ok) return true;
+        if (ok) {
+          pattern_note::cell(y);
+          return true;
+        }
       }
     }
     return false;
@@ -164,12 +173,17 @@ bool Puzzle::x_chain_extend(unsigned digit_bit, int n_dims, int length, PUZZLE_C
     }
     if (changed) {
       if (length == 3) ++method_counts[three_link_slot(first_dim, dim)];
+      pattern_note::cell(end);
+      pattern_note::digits(digit_bit);
       return true;
     }
     end->user_answer = 1;
     bool const ok = x_chain_extend(digit_bit, n_dims, length + 1, start, end, true, max_len, first_dim);
     end->user_answer = 0;
-    if (ok) return true;
+    if (ok) {
+      pattern_note::cell(end);
+      return true;
+    }
   }
   return false;
 }

@@ -6,6 +6,7 @@
 // Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/pattern_note.h"
 
 using chain_walks::count_in_house;
 using chain_walks::lowest_bit;
@@ -53,7 +54,12 @@ bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
   uint32_t const b_digits = cells[b.cell].elim_bits;
   for (uint32_t common = a_digits & b_digits; common; common &= common - 1) {
     uint32_t const c = lowest_bit(common);
-    if (do_next_xy_chain_link(2, true, false, a_digits & ~c, a, b_digits & ~c, b)) return true;
+    if (do_next_xy_chain_link(2, true, false, a_digits & ~c, a, b_digits & ~c, b)) {
+      // The chain's cells are noted from its end back to its start.
+      pattern_note::cell(&cells[b.cell]);
+      pattern_note::cell(&cells[a.cell]);
+      return true;
+    }
   }
   return false;
 }
@@ -80,7 +86,11 @@ bool Puzzle::do_next_xy_chain_link(int depth, bool first, bool weak_ok, unsigned
             if (x == start_cell) continue;
             if ((x->elim_bits & target) && are_neighbors(x, start_cell)) changed |= remove_digits(x, target);
           }
-        if (changed) return true;
+        if (changed) {
+          pattern_note::cell(y);
+          pattern_note::digits(target);
+          return true;
+        }
       }
 
       int const y_index = static_cast<int>(y - cells);
@@ -88,7 +98,10 @@ bool Puzzle::do_next_xy_chain_link(int depth, bool first, bool weak_ok, unsigned
       y->user_answer = 1;
       bool const ok = do_next_xy_chain_link(depth + 1, false, !weak_ok, target, start, next, y_node);
       y->user_answer = 0;
-      if (ok) return true;
+      if (ok) {
+        pattern_note::cell(y);
+        return true;
+      }
     }
   }
   return false;

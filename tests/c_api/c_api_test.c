@@ -1,6 +1,7 @@
 /* A host written in C99 against the public header alone: builds a board from its
    clues, checks geometry and play, and runs random bytes through the loading path. */
 #include <stdio.h>
+#include <stddef.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -14,6 +15,28 @@ static int failures = 0;
       ++failures;                                                     \
     }                                                                 \
   } while (0)
+
+/* The hint record's layout is fixed: a C host reads it through the header alone. */
+typedef char hint_size_is_fixed[sizeof(SudokuHint) == SUDOKU_HINT_SIZE ? 1 : -1];
+typedef char hint_text_is_last[offsetof(SudokuHint, text) + SUDOKU_HINT_TEXT_SIZE == SUDOKU_HINT_SIZE ? 1 : -1];
+typedef char hint_eliminations_at_92[offsetof(SudokuHint, eliminations) == 92 ? 1 : -1];
+
+/* Follows hints on a fresh board of the puzzle to the end: every placement is the
+   solution's digit and no elimination removes it. Returns the number of steps. */
+static int follow_hints(SudokuPuzzle* h, int const solution[81]) {
+  SudokuHint hint;
+  int steps = 0, k;
+  while (sudoku_hint(h, &hint) == 1 && steps < 729) {
+    CHECK(hint.kind == SUDOKU_HINT_STEP);
+    CHECK(hint.name[0] != '\0' && hint.text[0] != '\0');
+    for (k = 0; k < hint.n_placements; ++k) CHECK(hint.placements[k][1] == solution[hint.placements[k][0]]);
+    for (k = 0; k < hint.n_eliminations; ++k) CHECK(hint.eliminations[k][1] != solution[hint.eliminations[k][0]]);
+    CHECK(sudoku_apply_hint(h, &hint) == 1);
+    ++steps;
+  }
+  CHECK(hint.kind == SUDOKU_HINT_NONE);
+  return steps;
+}
 
 static char const* const kPuzzle =
     "53..7....6..195....98....6.8...6...34..8.3..17...2...6.6....28....419..5....8..79";
@@ -43,6 +66,20 @@ int main(void) {
   CHECK(sudoku_are_neighbors(h, 40, 40) == 1);
   sudoku_get_cell(h, 40, view);
   CHECK(view[6] == 4 && view[7] == 4 && view[8] == 4);
+
+  /* Hints: a wrong answer first, then steps to the end; bad input refused. */
+  {
+    SudokuHint hint;
+    sudoku_set_user_answer(h, 2, kSolution[2] == '9' ? 1 : 9, 0, 1);
+    CHECK(sudoku_hint(h, &hint) == 1 && hint.kind == SUDOKU_HINT_WRONG_ANSWER && hint.pattern[0] == 2);
+    CHECK(sudoku_apply_hint(h, &hint) == 1);
+    CHECK(follow_hints(h, solution) > 0);
+    CHECK(sudoku_get_state(h, counts) == 1);
+    CHECK(sudoku_hint(NULL, &hint) == -1 && hint.kind == SUDOKU_HINT_NONE);
+    CHECK(sudoku_hint(h, NULL) == -1);
+    CHECK(sudoku_apply_hint(h, NULL) == -1);
+    sudoku_restart(h);
+  }
 
   /* Enter every answer: solved. */
   for (i = 0; i < 81; ++i)

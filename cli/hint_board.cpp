@@ -1,0 +1,85 @@
+#include "cli/hint_board.h"
+
+#include <iostream>
+
+#include "cli/puzzle_input.h"
+#include "cli/tool.h"
+
+void add_hint_options(CLI::App& sub, HintOptions& opt) {
+  sub.add_option("puzzles", opt.puzzles,
+                 "Puzzles, files of puzzles, or '-' for standard input (the default); every form `nonet solve` "
+                 "reads");
+  sub.add_flag("--x", opt.x, "The two main diagonals are units too");
+  sub.add_option("--groups", opt.groups, "Jigsaw map: 81 group digits 0-8, each used nine times");
+  tool::add_format_option(sub, opt.format, {"text", "json"}, "Output: text or json (JSON Lines)");
+}
+
+int for_each_board(char const* command, HintOptions const& opt,
+                   std::function<void(PuzzleInput const&, SudokuPuzzle*)> const& work) {
+  std::string const who = std::string("nonet ") + command;
+  int map[81];
+  bool const jigsaw = !opt.groups.empty();
+  if (jigsaw) {
+    std::string error;
+    if (!parse_group_map(opt.groups, map, error)) {
+      tool::say(who, "bad --groups map: " + error);
+      return tool::kExitUsage;
+    }
+  } else {
+    for (int c = 0; c < 81; ++c) map[c] = 3 * (c / 27) + (c % 9) / 3;
+  }
+  int colours[9] = {0, 1, 2, 3, 0, 1, 2, 3, 0};
+
+  PuzzleStream in(opt.puzzles);
+  ReadPuzzle p;
+  bool failed = false, any = false;
+  while (in.next_reported(p, who.c_str(), failed)) {
+    any = true;
+    int const* groups = p.has_groups ? p.groups : map;
+    bool const x = opt.x || p.x;
+    int solution[81];
+    int const count = sudoku_count_solutions(p.clues, groups, x ? 1 : 0, 2, solution);
+    if (count != 1) {
+      std::string const repeated = repeated_given(p.clues, groups, x);
+      tool::say(who, source_of(p) + ": " +
+                         (!repeated.empty() ? repeated
+                          : count == 0      ? std::string("the puzzle has no solution")
+                                            : std::string("the puzzle has more than one solution")));
+      failed = true;
+      continue;
+    }
+    PuzzleInput const input{[&] {
+                              std::string grid(81, '.');
+                              for (int c = 0; c < 81; ++c)
+                                if (p.clues[c]) grid[c] = static_cast<char>('0' + p.clues[c]);
+                              return grid;
+                            }(),
+                            source_of(p)};
+    BoardHandle board(sudoku_new(), sudoku_free);
+    sudoku_build_from_clues(board.get(), p.has_groups || jigsaw ? 1 : 0, x ? 1 : 0, 7, p.clues, solution, groups,
+                            colours);
+    work(input, board.get());
+    std::cout.flush();
+  }
+  if (!any && !failed) {
+    tool::say(who, "no puzzle in " + in.description());
+    return tool::kExitInputProblem;
+  }
+  return failed ? tool::kExitInputProblem : tool::kExitOk;
+}
+
+nlohmann::json hint_json(SudokuHint const& hint) {
+  auto pairs = [](int32_t const (*list)[2], int n) {
+    nlohmann::json a = nlohmann::json::array();
+    for (int i = 0; i < n; ++i) a.push_back({list[i][0], list[i][1]});
+    return a;
+  };
+  nlohmann::json j;
+  j["technique"] = hint.name;
+  j["level"] = hint.level;
+  j["placements"] = pairs(hint.placements, hint.n_placements);
+  j["eliminations"] = pairs(hint.eliminations, hint.n_eliminations);
+  j["pattern"] = std::vector<int>(hint.pattern, hint.pattern + hint.n_pattern);
+  j["text"] = hint.text;
+  return j;
+}
