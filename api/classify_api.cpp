@@ -1,10 +1,12 @@
 // Batch generation and classification for the host: harvest and its readers,
 // classification of clue grids and handles into ClassifyReport records.
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "api/classify_report.h"
 #include "api/handle.h"
+#include "api/last_error.h"
 #include "classify/classify.h"
 #include "classify/harvest.h"
 #include "util/combinations.h"
@@ -42,6 +44,13 @@ void grids_of_handle(SudokuPuzzle* h, int clues[9][9], int groups[9][9]) {
   }
 }
 
+int null_argument(char const* call) {
+  char message[96];
+  std::snprintf(message, sizeof message, "%s was given a null pointer", call);
+  set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, message);
+  return 0;
+}
+
 int classify_into(int const clues[9][9], int const groups[9][9], int map, int adjacency, ClassifyReport* out) {
   initialize_comb_routine();
   fill_classify_report(out, classify_puzzle(normalised_map(map), normalised_adjacency(adjacency), clues, groups, 0));
@@ -69,10 +78,16 @@ void fill_classify_report(ClassifyReport* out, PuzzleClassifyResult const& r) {
 extern "C" {
 
 int sudoku_generate_harvest(void*, int map, int adjacency, int node_budget, int solution_deadline_ms, int seed) {
+  clear_last_error();
   GenParams const p{map == 1 ? 1 : 0, adjacency == 1 ? 1 : 0, 0, node_budget, 0, solution_deadline_ms, 0, seed};
   HarvestResult& record = harvest_record();
   record = generate_harvest(p);
-  if (!record.ok) return 0;
+  if (!record.ok) {
+    // The solution call has said why (no map files, deadline, ...) unless nothing did.
+    if (sudoku_last_error(nullptr, 0) == SUDOKU_OK)
+      set_last_error(SUDOKU_ERROR_NO_SOLUTION, "no complete solution could be built for the harvest");
+    return 0;
+  }
   int mask = 0;
   for (int b = 0; b < 10; ++b)
     if (record.found[b]) mask |= 1 << b;
@@ -80,8 +95,16 @@ int sudoku_generate_harvest(void*, int map, int adjacency, int node_budget, int 
 }
 
 int sudoku_harvest_clues(int bucket, int* out) {
+  clear_last_error();
   HarvestResult const& record = harvest_record();
-  if (bucket < 0 || bucket > 9 || !record.found[bucket] || !out) return -1;
+  if (bucket < 0 || bucket > 9 || !out) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "sudoku_harvest_clues needs a bucket 0..9 and an output");
+    return -1;
+  }
+  if (!record.found[bucket]) {
+    set_last_error(SUDOKU_ERROR_NO_PUZZLE, "the last harvest on this thread filled no puzzle of that bucket");
+    return -1;
+  }
   std::memcpy(out, record.clues[bucket], sizeof record.clues[bucket]);
   return record.n_clues[bucket];
 }
@@ -99,21 +122,27 @@ void sudoku_harvest_colormap(int* out) {
 }
 
 int sudoku_classify_clues(int const* clues, int const* groups, int map, int adjacency, ClassifyReport* out) {
-  if (!clues || !groups || !out) return 0;
+  clear_last_error();
+  if (!clues || !groups || !out) return null_argument("sudoku_classify_clues");
   int const(*group_grid)[9] = reinterpret_cast<int const(*)[9]>(groups);
-  if (!group_map_is_partition(group_grid)) return 0;
+  if (!group_map_is_partition(group_grid)) {
+    set_last_error(SUDOKU_ERROR_INVALID_GROUPS, "the group map is not nine groups of nine cells numbered 0..8");
+    return 0;
+  }
   return classify_into(reinterpret_cast<int const(*)[9]>(clues), group_grid, map, adjacency, out);
 }
 
 int sudoku_classify_handle(SudokuPuzzle* h, int map, int adjacency, ClassifyReport* out) {
-  if (!h || !out) return 0;
+  clear_last_error();
+  if (!h || !out) return null_argument("sudoku_classify_handle");
   int clues[9][9], groups[9][9];
   grids_of_handle(h, clues, groups);
   return classify_into(clues, groups, map, adjacency, out);
 }
 
 int sudoku_candidate_state_handle(SudokuPuzzle* h, int map, int adjacency, int level, int* out) {
-  if (!h || !out) return 0;
+  clear_last_error();
+  if (!h || !out) return null_argument("sudoku_candidate_state_handle");
   int clues[9][9], groups[9][9];
   grids_of_handle(h, clues, groups);
   initialize_comb_routine();

@@ -8,31 +8,123 @@
  * - Integers are 32-bit. Results are 0/1 flags, counts or small codes.
  * - Grids are 81 ints in row-major order (cell = 9 * row + column); clue 0 is an
  *   empty cell, 1..9 a digit; group numbers are 0..8.
- * - Map arguments: 1 = irregular (jigsaw) groups, anything else = 3x3 boxes.
- *   Adjacency: 1 = both main diagonals are extra units, anything else = none.
- *   Difficulty: 0 and 2..9 as given, anything else = 1 ("easy").
+ * - Map arguments: SUDOKU_MAP_IRREGULAR (1) = jigsaw groups, anything else = 3x3 boxes.
+ *   Adjacency: SUDOKU_ADJACENCY_X (1) = both main diagonals are extra units, anything else
+ *   = none. Difficulty: 0 and 2..9 as given, anything else = 1 ("easy").
  * - The interface trusts its caller for valid handles, cell indices 0..80,
  *   digits 0..9 and arrays of the stated sizes; only the calls documented so
  *   check for null. Bytes loaded with sudoku_set_puzzle_bytes() are not trusted:
  *   after sudoku_setup_loaded() no call reads or writes outside the board,
  *   whatever they held.
+ * - Calls that can fail return 0, -1 or null as documented; sudoku_last_error() then
+ *   tells why.
+ * - Random numbers: where the C library has arc4random() and arc4random_uniform()
+ *   (glibc 2.36 and later, the BSDs, macOS) the engine's own functions of those
+ *   names are private to the library, so a host's calls keep reaching the C
+ *   library and sudoku_seed_random() never touches them. Elsewhere the library
+ *   exports its own under those names for hosts that lack them.
+ * - Extensions beyond the original interface are marked "(extension)".
  */
 #ifndef NONET_ENGINE_API_H
 #define NONET_ENGINE_API_H
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#define SUDOKU_API __declspec(dllimport)
+/* SUDOKU_API exports a function while the library is built (NONET_BUILDING_LIBRARY) and
+   imports it in a host; NONET_STATIC marks a host linked with the static library. */
+#if defined(NONET_STATIC) && !defined(NONET_BUILDING_LIBRARY)
+#define SUDOKU_API
+#elif defined(_WIN32)
+#if defined(NONET_BUILDING_LIBRARY)
+#define SUDOKU_API __declspec(dllexport)
 #else
-#define SUDOKU_API __attribute__((visibility("default")))
+#define SUDOKU_API __declspec(dllimport)
 #endif
+#elif defined(NONET_BUILDING_LIBRARY)
+#define SUDOKU_API __attribute__((visibility("default")))
+#else
+#define SUDOKU_API
+#endif
+
+/* ---- Version (extension) ---- */
+
+#define NONET_VERSION_MAJOR 0
+#define NONET_VERSION_MINOR 1
+#define NONET_VERSION_PATCH 0
+/* The version as one number: major * 10000 + minor * 100 + patch. */
+#define NONET_VERSION_NUMBER (NONET_VERSION_MAJOR * 10000 + NONET_VERSION_MINOR * 100 + NONET_VERSION_PATCH)
+
+/* ---- Named values (extension; the plain numbers keep working) ---- */
+
+/* Map kinds. */
+#define SUDOKU_MAP_REGULAR 0   /* nine 3x3 boxes */
+#define SUDOKU_MAP_IRREGULAR 1 /* nine jigsaw regions from the group-map files */
+/* Adjacency kinds. */
+#define SUDOKU_ADJACENCY_NONE 0
+#define SUDOKU_ADJACENCY_X 1 /* both main diagonals are extra units */
+/* Difficulty levels, easiest first. */
+#define SUDOKU_DIFFICULTY_QUICKIE 0
+#define SUDOKU_DIFFICULTY_EASY 1
+#define SUDOKU_DIFFICULTY_MODERATELY_EASY 2
+#define SUDOKU_DIFFICULTY_MODERATE 3
+#define SUDOKU_DIFFICULTY_MODERATELY_HARD 4
+#define SUDOKU_DIFFICULTY_HARD 5
+#define SUDOKU_DIFFICULTY_VICIOUS 6
+#define SUDOKU_DIFFICULTY_FIENDISH 7
+#define SUDOKU_DIFFICULTY_HELL 8
+#define SUDOKU_DIFFICULTY_BEYOND_HELL 9
+/* Play states (sudoku_get_state). */
+#define SUDOKU_STATE_PLAYING 0
+#define SUDOKU_STATE_SOLVED 1
+#define SUDOKU_STATE_FULL_WITH_ERRORS 2
+/* Fields of the cell view (sudoku_get_cell). */
+#define SUDOKU_CELL_SOLUTION 0
+#define SUDOKU_CELL_MASK 1 /* bit 0 set: a given */
+#define SUDOKU_CELL_MARKS 2
+#define SUDOKU_CELL_ANSWER 3
+#define SUDOKU_CELL_SMALL_MODE 4
+#define SUDOKU_CELL_RESERVED 5
+#define SUDOKU_CELL_GROUP 6
+#define SUDOKU_CELL_ROW 7
+#define SUDOKU_CELL_COLUMN 8
+/* Transforms (sudoku_transform_puzzle): where the record of cell (r, c) goes. */
+#define SUDOKU_TRANSFORM_IDENTITY 0          /* (r, c) */
+#define SUDOKU_TRANSFORM_ROWS_REVERSED 1     /* (8 - r, c) */
+#define SUDOKU_TRANSFORM_COLUMNS_REVERSED 2  /* (r, 8 - c) */
+#define SUDOKU_TRANSFORM_HALF_TURN 3         /* (8 - r, 8 - c) */
+#define SUDOKU_TRANSFORM_MAIN_DIAGONAL 4     /* (c, r) */
+#define SUDOKU_TRANSFORM_ANTI_DIAGONAL 5     /* (8 - c, 8 - r) */
+#define SUDOKU_TRANSFORM_QUARTER_TURN_CW 6   /* (c, 8 - r) */
+#define SUDOKU_TRANSFORM_QUARTER_TURN_CCW 7  /* (8 - c, r) */
+/* Error codes (sudoku_last_error). */
+#define SUDOKU_OK 0
+#define SUDOKU_ERROR_INVALID_ARGUMENT 1 /* a null, out-of-range or malformed argument */
+#define SUDOKU_ERROR_CANCELLED 2        /* sudoku_cancel() stopped the call */
+#define SUDOKU_ERROR_DEADLINE 3         /* the sudoku_set_deadline_ms() bound passed */
+#define SUDOKU_ERROR_NO_PUZZLE 4        /* no try met the level: call again */
+#define SUDOKU_ERROR_NO_SOLUTION 5      /* the board admits no complete solution */
+#define SUDOKU_ERROR_MAPS_NOT_FOUND 6   /* no jigsaw map could be read from the group-maps directory */
+#define SUDOKU_ERROR_INVALID_GROUPS 7   /* a group map that is not nine groups of nine cells */
+#define SUDOKU_ERROR_BAD_QUEUE 8        /* a queue blob with a bad header or length */
+#define SUDOKU_ERROR_BAD_PICTURE 9      /* unusable picture arguments */
+#define SUDOKU_ERROR_NO_GRID 10         /* no grid found in the picture */
+#define SUDOKU_ERROR_OUT_OF_MEMORY 11
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 typedef struct SudokuPuzzle SudokuPuzzle;
+
+/* ---- Version and errors (extension) ---- */
+
+/* The library's NONET_VERSION_NUMBER (compare with the header's to catch a mismatch). */
+SUDOKU_API int sudoku_version(void);
+/* Why the calling thread's last failing call returned 0 or null: returns its SUDOKU_ERROR_* code
+   and writes "code: message" into buf (truncated to size bytes, always terminated; nothing
+   written when buf is null or size < 1). SUDOKU_OK and "" when that call succeeded. Calls that
+   can fail reset it when they start; other calls leave it alone. */
+SUDOKU_API int sudoku_last_error(char* buf, int size);
 
 /* ---- Handles and loading ---- */
 
@@ -42,7 +134,7 @@ SUDOKU_API SudokuPuzzle* sudoku_new(void);
 SUDOKU_API void sudoku_free(SudokuPuzzle* h);
 /* Builds a playable board from clues (non-zero = given), a complete solution (digits 1..9),
    a group map and nine group colours. Returns 1, or 0 (handle unchanged) when groups is not
-   nine groups of nine cells numbered 0..8. */
+   nine groups of nine cells numbered 0..8 (SUDOKU_ERROR_INVALID_GROUPS). */
 SUDOKU_API int sudoku_build_from_clues(SudokuPuzzle* h, int map, int adjacency, int difficulty,
                                        int const clues[81], int const solution[81], int const groups[81],
                                        int const colors[9]);
@@ -56,8 +148,8 @@ SUDOKU_API void sudoku_set_puzzle_bytes(SudokuPuzzle* h, void const* in);
 /* Size of the cell records: 5184 bytes. */
 SUDOKU_API int sudoku_puzzle_byte_size(void);
 /* Moves the cells by symmetry 0..7 and renames digit d to digit_map[d-1]; no change when h or
-   digit_map is null, transform > 7 or digit_map is not a permutation of 1..9. Follow with
-   sudoku_setup_loaded(). */
+   digit_map is null, transform > 7 or digit_map is not a permutation of 1..9
+   (SUDOKU_ERROR_INVALID_ARGUMENT). Follow with sudoku_setup_loaded(). */
 SUDOKU_API void sudoku_transform_puzzle(SudokuPuzzle* h, unsigned transform, int const digit_map[9]);
 
 /* ---- Play ---- */
@@ -101,16 +193,26 @@ SUDOKU_API void sudoku_digit_assistant_hide(SudokuPuzzle* h);
 /* ---- Generation ---- */
 
 /* Fills the handle with a new puzzle of the given kind and difficulty (0..9), ready for play.
-   quality is accepted and not used. Returns 1, or 0 when it failed or was cancelled. A call
-   without a cancel can fail when no try met the level (often at jigsaw levels 4-5): call again. */
+   quality is accepted and not used. Returns 1, or 0 when it failed or was cancelled
+   (sudoku_last_error() tells which). A call without a cancel can fail when no try met the
+   level (often at jigsaw levels 4-5): call again. A jigsaw request when no map file can be
+   read returns 0 (SUDOKU_ERROR_MAPS_NOT_FOUND) with the handle unchanged, instead of a box
+   puzzle typed irregular; the loader's messages on standard error stay as they were. */
 SUDOKU_API int sudoku_generate(SudokuPuzzle* h, int map, int adjacency, int difficulty, int quality);
 /* Fills the handle with a complete random solution (digits in the cell view's solution field).
-   Returns 1, or 0 when it failed, was cancelled or ran past the deadline. */
+   Returns 1, or 0 when it failed, was cancelled, ran past the deadline or, for a jigsaw
+   request, found no map file (as sudoku_generate). */
 SUDOKU_API int sudoku_generate_solution(SudokuPuzzle* h, int map, int adjacency);
 /* Asks a running generation on h to stop; may be called from another thread. */
 SUDOKU_API void sudoku_cancel(SudokuPuzzle* h);
 /* Bounds solution construction to ms milliseconds from now (steady clock); ms < 1 removes the bound. */
 SUDOKU_API void sudoku_set_deadline_ms(SudokuPuzzle* h, int ms);
+
+/* Extension: runs the independent tries of each later sudoku_generate on h on n threads (n is
+   clamped to 1..64; 1, the default, keeps every try on the calling thread). With n >= 2 each try
+   draws from its own random stream, so a seeded call gives the same puzzle for every n >= 2 (not
+   the puzzle of n = 1); sudoku_cancel and the deadline of sudoku_set_deadline_ms stop every thread. */
+SUDOKU_API void sudoku_set_generation_threads(SudokuPuzzle* h, int n);
 
 /* ---- Batch generation and classification ---- */
 
@@ -167,7 +269,7 @@ SUDOKU_API void sudoku_seed_random(uint64_t seed);
 /* Counts the solutions of clues (0 = empty, 1..9) on groups (null = 3x3 boxes; else nine groups
    of nine cells numbered 0..8), with both diagonals as units when adjacency is 1, stopping at
    limit. Returns 0, 1, ... limit, or -1 for invalid input (a clue outside 0..9, a bad group map,
-   limit < 1). Clues that repeat a digit in a unit have 0 solutions. When solution is not null
+   limit < 1; sudoku_last_error says which). Clues that repeat a digit in a unit have 0 solutions. When solution is not null
    and the count is at least 1, the first solution found is written there (digits 1..9).
    Thread-safe; a large limit on a nearly empty grid takes correspondingly long. */
 SUDOKU_API int sudoku_count_solutions(int const clues[81], int const groups[81], int adjacency, int limit,
@@ -242,14 +344,16 @@ SUDOKU_API void sudoku_set_group_maps_dir(char const* dir);
 typedef struct SudokuQueue SudokuQueue;
 
 /* Loads a queue blob ("SQD0.002" header and 5232-byte records) by copying it; null when the header
-   or the length does not match exactly. The host may release its buffer afterwards. */
+   or the length does not match exactly (SUDOKU_ERROR_BAD_QUEUE). The host may release its buffer
+   afterwards. */
 SUDOKU_API SudokuQueue* sudoku_queue_load(void const* data, long long length);
 /* Frees a queue; null is ignored. */
 SUDOKU_API void sudoku_queue_free(SudokuQueue* q);
 /* Number of game records in the queue (0 for null). */
 SUDOKU_API int sudoku_queue_game_count(SudokuQueue* q);
 /* Copies game index: its 5184 cell bytes, 9 colours, map kind, adjacency kind and difficulty;
-   1 on success, 0 (nothing written) when index is outside 0..count-1. */
+   1 on success, 0 (nothing written) when q is null or index is outside 0..count-1
+   (SUDOKU_ERROR_INVALID_ARGUMENT). */
 SUDOKU_API int sudoku_queue_get_game(SudokuQueue* q, int index, void* cells_out, int colour_map_out[9],
                                      int* map_kind_out, int* adjacency_out, int* difficulty_out);
 /* Desired depth of a puzzle stock for (map kind 0..1, adjacency kind 0..1, difficulty 0..9); 3 otherwise. */
@@ -261,12 +365,26 @@ SUDOKU_API int sudoku_desired_queue_depth(unsigned map_kind, unsigned adjacency,
    and 4 the first three bytes are red, green, blue. Width and height must be at least 27. */
 
 /* Finds the grid's outer lines: writes left, top, right, bottom (inclusive pixel coordinates)
-   into box[0..3] and returns 1; returns 0 without writing when no grid is found or the
-   arguments are unusable (null, a side below 27, bpp outside 1..4). */
+   into box[0..3] and returns 1; returns 0 without writing when no grid is found
+   (SUDOKU_ERROR_NO_GRID) or the arguments are unusable (null, a side below 27, bpp outside 1..4:
+   SUDOKU_ERROR_BAD_PICTURE). */
 SUDOKU_API int sudoku_ocr_locate(unsigned char const* pixels, int width, int height, int bpp, int* box);
 /* Reads the given digits into digits[81] (0 = empty cell) and returns 1, even when nothing could
    be read; returns 0 without writing for unusable arguments as sudoku_ocr_locate. */
 SUDOKU_API int sudoku_ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits);
+/* Drawn jigsaw regions: writes 81 region numbers 0..8 (numbered in order of first appearance)
+   into regions and returns 1; 0 when none are drawn (regions then all 0), or 0 without
+   writing for unusable arguments. The 3x3 boxes of a classic grid count as drawn regions. */
+SUDOKU_API int sudoku_ocr_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions);
+/* 1 when the cells of both main diagonals are marked (shaded or coloured), else 0 (also for
+   unusable arguments). */
+SUDOKU_API int sudoku_ocr_detect_x(unsigned char const* pixels, int width, int height, int bpp);
+/* Extension: the whole puzzle at once. Locates the grid once and writes the digits (0 = empty),
+   the groups (region numbers 0..8; the 3x3 boxes when none are drawn) and *diagonals (1 when
+   both diagonals are marked); digits are judged under those rules. Returns 1, even when
+   nothing could be read; 0 without writing for unusable arguments (any output null too). */
+SUDOKU_API int sudoku_ocr_read_puzzle(unsigned char const* pixels, int width, int height, int bpp, int digits[81],
+                                      int groups[81], int* diagonals);
 
 #ifdef __cplusplus
 }

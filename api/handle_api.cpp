@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/handle.h"
+#include "api/last_error.h"
 #include "util/combinations.h"
 
 extern "C" {
@@ -19,13 +20,18 @@ void sudoku_free(SudokuPuzzle* h) { delete as_puzzle(h); }
 int sudoku_build_from_clues(SudokuPuzzle* h, int map, int adjacency, int difficulty, int const clues[81],
                             int const solution[81], int const groups[81], int const colors[9]) {
   // An invalid group map would give the board broken houses: refuse it.
+  clear_last_error();
   int sizes[9] = {0};
-  for (int i = 0; i < 81; ++i) {
-    if (groups[i] < 0 || groups[i] > 8) return 0;
-    ++sizes[groups[i]];
+  bool valid = true;
+  for (int i = 0; i < 81 && valid; ++i) {
+    valid = groups[i] >= 0 && groups[i] <= 8;
+    if (valid) ++sizes[groups[i]];
   }
-  for (int s : sizes)
-    if (s != 9) return 0;
+  for (int s : sizes) valid = valid && s == 9;
+  if (!valid) {
+    set_last_error(SUDOKU_ERROR_INVALID_GROUPS, "the group map is not nine groups of nine cells numbered 0..8");
+    return 0;
+  }
 
   Puzzle* p = as_puzzle(h);
   p->set_types(normalised_map(map), normalised_adjacency(adjacency));
@@ -69,12 +75,18 @@ void sudoku_set_puzzle_bytes(SudokuPuzzle* h, void const* in) {
 int sudoku_puzzle_byte_size(void) { return static_cast<int>(PUZZLE_BYTES); }
 
 void sudoku_transform_puzzle(SudokuPuzzle* h, unsigned transform, int const digit_map[9]) {
-  if (!h || !digit_map || transform > 7) return;
+  clear_last_error();
+  bool valid = h && digit_map && transform <= 7;
   bool used[10] = {false};
-  for (int i = 0; i < 9; ++i) {
+  for (int i = 0; i < 9 && valid; ++i) {
     int const d = digit_map[i];
-    if (d < 1 || d > 9 || used[d]) return;
-    used[d] = true;
+    valid = d >= 1 && d <= 9 && !used[d];
+    if (valid) used[d] = true;
+  }
+  if (!valid) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT,
+                   "sudoku_transform_puzzle needs a handle, a transform 0..7 and a permutation of 1..9");
+    return;
   }
   Puzzle* p = as_puzzle(h);
   PUZZLE_CELL work[81];

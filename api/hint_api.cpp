@@ -2,6 +2,7 @@
 #include <cstddef>
 
 #include "api/handle.h"
+#include "api/last_error.h"
 #include "hint/hint.h"
 
 // The record is read by C hosts through the header: its layout is fixed.
@@ -21,17 +22,28 @@ static_assert(offsetof(SudokuHint, text) == 1288);
 extern "C" {
 
 int sudoku_hint(SudokuPuzzle* h, SudokuHint* out) {
-  if (!out) return -1;
-  if (!h) {
-    *out = SudokuHint{};
+  clear_last_error();
+  if (!h || !out) {
+    if (out) *out = SudokuHint{};
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "sudoku_hint was given a null pointer");
     return -1;
   }
-  return hint::next_hint(*as_puzzle(h), *out);
+  int const result = hint::next_hint(*as_puzzle(h), *out);
+  if (result < 0) set_last_error(SUDOKU_ERROR_NO_SOLUTION, "the board holds no solution to hint from");
+  return result;
 }
 
 int sudoku_apply_hint(SudokuPuzzle* h, SudokuHint const* hint) {
-  if (!h || !hint) return -1;
-  return hint::apply_hint(*as_puzzle(h), *hint);
+  clear_last_error();
+  if (!h || !hint) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "sudoku_apply_hint was given a null pointer");
+    return -1;
+  }
+  int const result = hint::apply_hint(*as_puzzle(h), *hint);
+  if (result == 0)
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT,
+                   "the hint does not fit the board, or would place a wrong digit or remove a true one");
+  return result;
 }
 
 }  // extern "C"

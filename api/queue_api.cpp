@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "api/engine_api.h"
+#include "api/last_error.h"
 #include "queue/queue_data.h"
 
 namespace {
@@ -11,8 +12,16 @@ queue_data* as_queue(SudokuQueue* q) { return reinterpret_cast<queue_data*>(q); 
 extern "C" {
 
 SudokuQueue* sudoku_queue_load(void const* data, long long length) {
-  if (length < 0) return nullptr;
-  return reinterpret_cast<SudokuQueue*>(queue_data::from_data(data, static_cast<size_t>(length)));
+  clear_last_error();
+  if (!data || length < 0) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "sudoku_queue_load needs a blob and a length of 0 or more");
+    return nullptr;
+  }
+  queue_data* q = queue_data::from_data(data, static_cast<size_t>(length));
+  if (!q)
+    set_last_error(SUDOKU_ERROR_BAD_QUEUE,
+                   "not a queue blob: the \"SQD0.002\" header or the length does not match its counts");
+  return reinterpret_cast<SudokuQueue*>(q);
 }
 
 void sudoku_queue_free(SudokuQueue* q) { delete as_queue(q); }
@@ -21,7 +30,11 @@ int sudoku_queue_game_count(SudokuQueue* q) { return q ? static_cast<int>(as_que
 
 int sudoku_queue_get_game(SudokuQueue* q, int index, void* cells_out, int colour_map_out[9], int* map_kind_out,
                           int* adjacency_out, int* difficulty_out) {
-  if (!q || index < 0 || static_cast<unsigned>(index) >= as_queue(q)->n_games) return 0;
+  clear_last_error();
+  if (!q || index < 0 || static_cast<unsigned>(index) >= as_queue(q)->n_games) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "no such game: the queue is null or the index is out of range");
+    return 0;
+  }
   void *solutions, *puzzles, *games;
   size_t solutions_len, puzzles_len, games_len;
   as_queue(q)->get_data(solutions, solutions_len, puzzles, puzzles_len, games, games_len);

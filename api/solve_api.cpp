@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/engine_api.h"
+#include "api/last_error.h"
 #include "matrix_engine/matrix_engine.h"
 #include "util/message.h"
 
@@ -54,10 +55,21 @@ bool givens_consistent(Ops const& ops, int const clues[81]) {
 extern "C" {
 
 int sudoku_count_solutions(int const clues[81], int const groups[81], int adjacency, int limit, int solution[81]) {
+  clear_last_error();
   int grid_groups[9][9];
-  if (!clues || limit < 1 || !read_groups(groups, grid_groups)) return -1;
+  if (!clues || limit < 1) {
+    set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "sudoku_count_solutions needs clues and a limit of at least 1");
+    return -1;
+  }
+  if (!read_groups(groups, grid_groups)) {
+    set_last_error(SUDOKU_ERROR_INVALID_GROUPS, "the group map is not nine groups of nine cells numbered 0..8");
+    return -1;
+  }
   for (int c = 0; c < 81; ++c)
-    if (clues[c] < 0 || clues[c] > 9) return -1;
+    if (clues[c] < 0 || clues[c] > 9) {
+      set_last_error(SUDOKU_ERROR_INVALID_ARGUMENT, "a clue outside 0..9");
+      return -1;
+    }
   Ops const& ops = tables_for(adjacency == 1, grid_groups);
   if (!givens_consistent(ops, clues)) return 0;
   matrix_engine::Vec cand, placed;

@@ -43,17 +43,20 @@ std::vector<Handle> const& hard_boards() {
   return boards;
 }
 
-void BM_HintOpeningPosition(benchmark::State& state) {
-  auto const& boards = hard_boards();
+// One hint per iteration, from each board in turn.
+void hint_each(benchmark::State& state, std::vector<Handle> const& boards) {
   SudokuHint hint;
   size_t i = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(sudoku_hint(boards[i].get(), &hint));
     i = (i + 1) % boards.size();
   }
+  state.counters["boards"] = static_cast<double>(boards.size());
   state.counters["per_hint"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+
+void BM_HintOpeningPosition(benchmark::State& state) { hint_each(state, hard_boards()); }
 BENCHMARK(BM_HintOpeningPosition);
 
 void BM_HintWholePath(benchmark::State& state) {
@@ -74,5 +77,36 @@ void BM_HintWholePath(benchmark::State& state) {
   state.counters["steps"] = static_cast<double>(steps) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_HintWholePath)->Unit(benchmark::kMillisecond);
+
+// For each hard puzzle that needs one, the position just before its first step above
+// the fish and wings (chains, sets, forcing nets, brute force): the costliest hints.
+std::vector<Handle> const& stuck_positions() {
+  static std::vector<Handle> const positions = [] {
+    std::vector<Handle> out;
+    std::vector<unsigned char> bytes(static_cast<size_t>(sudoku_puzzle_byte_size()));
+    SudokuHint hint;
+    for (auto const& board : hard_boards()) {
+      SudokuPuzzle* h = board.get();
+      while (sudoku_hint(h, &hint) == 1) {
+        if (hint.level == X_CHAINS || hint.level == XY_CHAINS || hint.level == ALMOST_LOCKED_SETS ||
+            hint.level == FRANKEN_FISH || hint.level == FORCING_NET || hint.level == BRUTE_FORCE) {
+          Handle copy(sudoku_new(), sudoku_free);
+          sudoku_get_puzzle_bytes(h, bytes.data());
+          sudoku_set_puzzle_bytes(copy.get(), bytes.data());
+          sudoku_setup_loaded(copy.get(), 0, 0);
+          out.push_back(std::move(copy));
+          break;
+        }
+        sudoku_apply_hint(h, &hint);
+      }
+      sudoku_restart(h);
+    }
+    return out;
+  }();
+  return positions;
+}
+
+void BM_HintStuckPosition(benchmark::State& state) { hint_each(state, stuck_positions()); }
+BENCHMARK(BM_HintStuckPosition);
 
 }  // namespace

@@ -1,5 +1,6 @@
 // One full read of a photo (grey conversion, location, perspective or tilt
-// correction, cells and network) at 640x480 and at 1600x1200.
+// correction, cells and network) at 640x480, 1600x1200 and a phone's 4032x3024;
+// the whole puzzle (digits, regions, diagonal mark) of a classic and a jigsaw photo.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -52,6 +53,21 @@ void read_photo(benchmark::State& state, char const* name, int width, int height
   state.SetLabel(std::to_string(p.width) + "x" + std::to_string(p.height));
 }
 
+void read_puzzle(benchmark::State& state, char const* name, int width, int height) {
+  Photo const p = load(name, width, height);
+  if (p.pixels.empty()) {
+    state.SkipWithError("photo missing");
+    return;
+  }
+  int digits[81], groups[81], diagonals = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        sudoku_ocr_read_puzzle(p.pixels.data(), p.width, p.height, p.bpp, digits, groups, &diagonals));
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(std::to_string(p.width) + "x" + std::to_string(p.height));
+}
+
 void locate_photo(benchmark::State& state, char const* name, int width, int height) {
   Photo const p = load(name, width, height);
   if (p.pixels.empty()) {
@@ -68,5 +84,15 @@ void locate_photo(benchmark::State& state, char const* name, int width, int heig
 // The newspaper photo (tests/data/ocr, CC-BY-4.0) as taken and enlarged to 1600x1200.
 BENCHMARK_CAPTURE(read_photo, 640x480, "photo_640x480.jpg", 0, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(read_photo, 1600x1200, "photo_640x480.jpg", 1600, 1200)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_photo, 4032x3024, "photo_640x480.jpg", 4032, 3024)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_puzzle, 640x480, "photo_640x480.jpg", 0, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_puzzle, 1600x1200, "photo_640x480.jpg", 1600, 1200)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_puzzle, 4032x3024, "photo_640x480.jpg", 4032, 3024)->Unit(benchmark::kMillisecond);
+// A rendered jigsaw picture (tests/data/ocr/rendered).
+BENCHMARK_CAPTURE(read_puzzle, jigsaw_640x480, "rendered/jigsaw_both.jpg", 0, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_puzzle, jigsaw_1600x1200, "rendered/jigsaw_both.jpg", 1600, 1200)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(read_puzzle, jigsaw_4032x3024, "rendered/jigsaw_both.jpg", 4032, 3024)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(locate_photo, 640x480, "photo_640x480.jpg", 0, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(locate_photo, 1600x1200, "photo_640x480.jpg", 1600, 1200)->Unit(benchmark::kMillisecond);

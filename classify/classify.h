@@ -10,10 +10,10 @@
 constexpr int kLadderLength = 16;
 extern "C" NONET_EXPORT METHOD_TYPE const level_ladder[kLadderLength];
 
-// Position 0..15 of m on the ladder; -1 when m is not a rung.
+// (extension) Position 0..15 of m on the ladder; -1 when m is not a rung.
 NONET_EXPORT int ladder_position(int m);
 
-// The label of a level index -1..16 (UTF-8; the dash is U+2014). Index 0 names the
+// (extension) The label of a level index -1..16 (UTF-8; the dash is U+2014). Index 0 names the
 // quickie or the easy form; any other index outside -1..16 gives "".
 NONET_EXPORT char const* level_label(int level_index, bool quickie);
 
@@ -76,8 +76,8 @@ NONET_EXPORT bool atom_fits_level(int atom, int level);
 class Puzzle;
 NONET_EXPORT void setup_puzzle_from_grids(Puzzle& puzzle, MAP_TYPE map, ADJACENCY_TYPE adj, int const clues[9][9],
                                           int const grp[9][9]);
-// On this thread, every rung runs the whole solve() even where the rungs below left the
+// (extension) On this thread, every rung runs the whole solve() even where the rungs below left the
 // board stuck (the definition the shortcut must agree with; for tests).
 NONET_EXPORT void classify_use_full_rungs(bool on);
-// True when grp is nine groups of nine cells numbered 0..8.
+// (extension) True when grp is nine groups of nine cells numbered 0..8.
 NONET_EXPORT bool group_map_is_partition(int const grp[9][9]);

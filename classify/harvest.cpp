@@ -8,6 +8,7 @@
 
 #include "api/engine_api.h"
 #include "classify/classify.h"
+#include "matrix_engine/matrix_engine.h"
 #include "model/puzzle.h"
 #include "util/clock.h"
 
@@ -47,8 +48,27 @@ struct Rating {
   int bucket;  // -1 when not usable
 };
 
+// Most removals leave a second solution. Such a grid's rating would never be usable
+// (it is not unique), so one completion count, far cheaper than the climb up the
+// ladder, settles it first. A count that runs out of budget settles nothing: logic
+// may still solve the grid.
+bool surely_not_unique(GenParams const& p, int const grid[81], int const groups[81], long budget) {
+  using namespace matrix_engine;
+  std::shared_ptr<Ops const> const ops = compile_shared(p.adjacency_type == 1, reinterpret_cast<int const(*)[9]>(groups));
+  Vec cand, placed;
+  cand.fill_all();
+  for (int c = 0; c < 81; ++c)
+    if (grid[c] >= 1 && grid[c] <= 9) placed.set(lit(c, grid[c]));
+  long long nodes = budget >= 1 ? budget : (1LL << 62);
+  int out[2][81];
+  int const n = count_completions_collect(*ops, cand, placed, 2, out, 0, nodes);
+  return n == 0 || n >= 2;
+}
+
+// One rating, counted in n_classified.
 Rating rate(GenParams const& p, int const grid[81], int const groups[81], long budget, int& n_classified) {
   ++n_classified;
+  if (surely_not_unique(p, grid, groups, budget)) return Rating{-1};
   PuzzleClassifyResult const r =
       classify_puzzle(static_cast<MAP_TYPE>(p.map_type), static_cast<ADJACENCY_TYPE>(p.adjacency_type),
                       reinterpret_cast<int const(*)[9]>(grid), reinterpret_cast<int const(*)[9]>(groups), budget);

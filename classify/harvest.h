@@ -24,7 +24,7 @@ struct HarvestResult {
   bool found[10];
   int clues[10][81];
   int n_clues[10];
-  int n_classified;
+  int n_classified;  // ratings made (81 for a pass without a time limit)
   int elapsed_ms;
 };
 
@@ -36,7 +36,7 @@ struct GenResult {
   int n_clues;
   int bucket;   // -1 when no puzzle was found at all
   int attempt;  // the last attempt started
-  int n_classified;
+  int n_classified;  // ratings made over all attempts
   int elapsed_ms;
 };
 
@@ -46,7 +46,7 @@ constexpr unsigned kTargetedDefaultSeed = 0x9E3779B9u;
 NONET_EXPORT HarvestResult generate_harvest(GenParams const& p);
 NONET_EXPORT GenResult generate_targeted(GenParams const& p);
 
-// The removal order: 0..80 shuffled by Fisher-Yates with the 32-bit xorshift state x,
+// (extension, for tests) The removal order: 0..80 shuffled by Fisher-Yates with the 32-bit xorshift state x,
 // which carries on from call to call.
 NONET_EXPORT void shuffle_removal_order(unsigned& x, int order[81]);
 

@@ -1,5 +1,6 @@
 // nonet generate: makes puzzles of a difficulty, in parallel threads with one
 // handle each; Ctrl-C cancels the running generations and prints what finished.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -13,12 +14,12 @@
 
 #include "cli/commands.h"
 #include "cli/generated_puzzle.h"
+#include "cli/puzzle_seed.h"
 #include "cli/tool.h"
 
 namespace {
 
 constexpr char kWho[] = "nonet generate";
-constexpr int kAttemptsPerPuzzle = 20;
 
 struct GenerateOptions {
   std::string difficulty = "moderate";
@@ -31,15 +32,6 @@ struct GenerateOptions {
   bool verbose = false;
 };
 
-// The seed of puzzle k: the same puzzles whatever the thread count.
-uint64_t puzzle_seed(uint64_t seed, int k) {
-  uint64_t z = seed + 0x9E3779B97F4A7C15ull * static_cast<uint64_t>(k + 1);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  z ^= z >> 31;
-  return z ? z : 1;
-}
-
 int run_generate(GenerateOptions const& o) {
   int const difficulty = parse_difficulty(o.difficulty);
   OutputFormat format;
@@ -49,6 +41,8 @@ int run_generate(GenerateOptions const& o) {
   int const n_threads = std::min(o.threads, o.count);
   std::vector<SudokuPuzzle*> handles(static_cast<size_t>(n_threads));
   for (auto& h : handles) h = sudoku_new();
+  // One puzzle: its tries run on every core (at least two threads, so a seed gives the same puzzle on any machine).
+  if (o.count == 1) sudoku_set_generation_threads(handles[0], std::max(2, static_cast<int>(std::thread::hardware_concurrency())));
   std::atomic<int> next{0}, done{0};
   std::atomic<bool> failed{false};
   std::mutex results_mutex;

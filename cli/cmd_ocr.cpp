@@ -11,6 +11,7 @@
 #include "api/engine_api.h"
 #include "cli/commands.h"
 #include "cli/grid_format.h"
+#include "cli/ocr_puzzle.h"
 #include "cli/photo_io.h"
 #include "cli/photo_reading.h"
 #include "cli/tool.h"
@@ -25,6 +26,7 @@ struct OcrOptions {
   std::string subset = "all";
   int worst = 10;
   bool force = false;
+  bool solve = false;
 };
 
 // Every cell patch of every reading of one recognition.
@@ -73,29 +75,39 @@ int read_one(OcrOptions const& o) {
     tool::say(kWho, tool::escaped(o.inputs[0]) + ": " + error);
     return tool::kExitInputProblem;
   }
+  PhotoPuzzle const& puzzle = r.puzzle;
+  std::string const digits = digits_line(puzzle.digits);
   std::string const problem = r.problem();
   bool const print = problem.empty() || o.force || o.format == "json";
   if (!print) {
   } else if (o.format == "line") {
-    std::cout << digits_line(r.digits) << "\n";
+    std::cout << read_puzzle_line(puzzle, digits) << "\n";
+    if (o.solve && r.solutions == 1) std::cout << r.solution << "\n";
   } else if (o.format == "json") {
-    std::cout << "{\"file\":" << tool::json_string(o.inputs[0]) << ",\"width\":" << r.width
-              << ",\"height\":" << r.height << ",\"turned\":" << r.turned
-              << ",\"located\":" << (r.located ? "true" : "false") << ",\"box\":";
-    if (r.located)
-      std::cout << "[" << r.box[0] << "," << r.box[1] << "," << r.box[2] << "," << r.box[3] << "]";
-    else
-      std::cout << "null";
-    std::cout << ",\"digits\":\"" << digits_line(r.digits) << "\",\"count\":" << r.count
-              << ",\"consistent\":" << (r.consistent() ? "true" : "false") << ",\"solutions\":" << r.solutions
-              << ",\"proper\":" << (problem.empty() ? "true" : "false") << "}\n";
+    nlohmann::json j;
+    j["file"] = o.inputs[0];
+    j["width"] = r.width;
+    j["height"] = r.height;
+    j["turned"] = r.turned;
+    j["located"] = r.located;
+    j["box"] = r.located ? nlohmann::json{r.box[0], r.box[1], r.box[2], r.box[3]} : nlohmann::json(nullptr);
+    j["digits"] = digits;
+    j["count"] = r.count;
+    add_read_puzzle_json(j, puzzle);
+    j["consistent"] = r.consistent();
+    j["solutions"] = r.solutions;
+    if (o.solve) j["solution"] = r.solutions == 1 ? nlohmann::json(r.solution) : nlohmann::json(nullptr);
+    j["proper"] = problem.empty();
+    std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
     if (r.located)
       std::cout << "box: " << r.box[0] << " " << r.box[1] << " " << r.box[2] << " " << r.box[3] << "\n";
     else
       std::cout << "box: none found\n";
     if (r.turned) std::cout << "turned: " << r.turned << " degrees\n";
-    std::cout << "digits: " << r.count << "\n" << format_grid_text(digits_line(r.digits));
+    std::cout << "digits: " << r.count << "\n" << read_puzzle_text(puzzle, digits);
+    if (o.solve && r.solutions == 1)
+      std::cout << "solution:\n" << format_grid_text(r.solution, puzzle.jigsaw ? puzzle.groups : nullptr);
   }
   std::cout.flush();
   if (problem.empty()) return tool::kExitOk;
@@ -170,6 +182,7 @@ int evaluate(OcrOptions const& o) {
   };
   std::vector<Result> results;
   StageCount totals;
+  RulesScore rules;
   long cells = 0, correct = 0;
   int clean = 0, read = 0;
   for (std::size_t i = 0; i < photos.size(); ++i) {
@@ -181,11 +194,15 @@ int evaluate(OcrOptions const& o) {
       tool::say("nonet ocr", "skipping " + (photo ? tool::escaped(photos[i]) + ": no ground truth" : error));
       continue;
     }
-    int digits[81] = {};
     ReadingLog log;
-    ocr_recognize(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, &log);
+    OcrPuzzleReading reading;
+    ocr_read_puzzle(photo->pixels.data(), photo->width, photo->height, photo->bpp, reading, &log);
+    int const* digits = reading.digits;
     int errors = 0;
     for (int c = 0; c < 81; ++c) errors += digits[c] != (*truth)[c];
+    std::string const photo_name = photos[i].substr(photos[i].find_last_of('/') + 1);
+    rules.score(photo_name, reading.groups, reading.diagonals, load_rules_truth(ground_truth_path(photos[i])),
+                errors == 0);
     ++read;
     cells += 81;
     correct += 81 - errors;
@@ -206,7 +223,9 @@ int evaluate(OcrOptions const& o) {
               totals.network);
   for (int v = 1; v < 7; ++v)
     if (totals.rejected[v]) std::printf(", cells %s %d", verdict_names[v], totals.rejected[v]);
-  std::printf("\nworst photos:\n");
+  std::printf("\n");
+  rules.print(o.worst);
+  std::printf("worst photos:\n");
   for (int k = 0; k < o.worst && k < static_cast<int>(results.size()) && results[k].errors > 0; ++k)
     std::printf("  %-16s %2d wrong cells  %s\n", results[k].name.c_str(), results[k].errors, results[k].stage.c_str());
   return 0;
@@ -219,10 +238,12 @@ CommandRegistration ocr_command{Command{
       sub.add_option("photo", o->inputs, "Photo to read; its EXIF orientation is honoured, and a poor reading is "
                                          "tried again turned by 90, 180 and 270 degrees");
       tool::add_format_option(sub, o->format, {"text", "line", "json"},
-                              "text: box and grid; line: 81 characters; json: one object {file, width, height, "
-                              "turned, located, box, digits, count, consistent, solutions, proper}, printed even "
-                              "when the reading is no proper puzzle");
+                              "text: box, grid, regions and diagonals; line: 81 digits, then the 81 group digits when "
+                              "regions are drawn and x when the diagonals are marked; json: one object {file, width, "
+                              "height, turned, located, box, digits, count, groups, jigsaw, x, consistent, "
+                              "solutions, proper}, printed even when the reading is no proper puzzle");
       sub.add_flag("--force", o->force, "Print the reading even when it is no proper puzzle (and exit 0)");
+      sub.add_flag("--solve", o->solve, "Also print the solution under the rules the photo shows");
       auto* eval = sub.add_option("--eval", o->eval_dir, "Read every photo of DIR against its .dat ground truth");
       sub.add_option("--subset", o->subset, "With --eval: all, test (every 4th photo) or train")
           ->check(CLI::IsMember({"all", "test", "train"}));

@@ -48,13 +48,7 @@ int for_each_board(char const* command, HintOptions const& opt,
       failed = true;
       continue;
     }
-    PuzzleInput const input{[&] {
-                              std::string grid(81, '.');
-                              for (int c = 0; c < 81; ++c)
-                                if (p.clues[c]) grid[c] = static_cast<char>('0' + p.clues[c]);
-                              return grid;
-                            }(),
-                            source_of(p)};
+    PuzzleInput const input = text_of(p);
     BoardHandle board(sudoku_new(), sudoku_free);
     sudoku_build_from_clues(board.get(), p.has_groups || jigsaw ? 1 : 0, x ? 1 : 0, 7, p.clues, solution, groups,
                             colours);

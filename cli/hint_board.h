@@ -9,12 +9,7 @@
 #include <vector>
 
 #include "api/engine_api.h"
-
-// A puzzle as the two commands see it: 81 characters ('1'..'9', '.') and where it came from.
-struct PuzzleInput {
-  std::string grid;
-  std::string source;  // "line 3", "argument 1", "puzzles.txt line 7"
-};
+#include "cli/puzzle_input.h"
 
 struct HintOptions {
   std::vector<std::string> puzzles;

@@ -1,5 +1,7 @@
 #include "cli/photo_reading.h"
 
+#include <algorithm>
+
 #include "api/engine_api.h"
 #include "cli/photo_orientation.h"
 #include "cli/puzzle_input.h"
@@ -14,10 +16,17 @@ bool read_once(Photo const& photo, int turn, PhotoReading& r) {
   r.width = p.width;
   r.height = p.height;
   r.located = sudoku_ocr_locate(p.pixels.data(), p.width, p.height, p.bpp, r.box) == 1;
-  if (!sudoku_ocr_recognize(p.pixels.data(), p.width, p.height, p.bpp, r.digits)) return false;
-  for (int d : r.digits) r.count += d != 0;
-  r.repeated = repeated_given(r.digits, nullptr, false);
-  if (r.consistent() && r.count > 0) r.solutions = sudoku_count_solutions(r.digits, nullptr, 0, 2, nullptr);
+  PhotoPuzzle& read = r.puzzle;
+  int diagonals = 0;
+  if (!sudoku_ocr_read_puzzle(p.pixels.data(), p.width, p.height, p.bpp, read.digits, read.groups, &diagonals))
+    return false;
+  read.x = diagonals == 1;
+  int boxes[81];
+  for (int c = 0; c < 81; ++c) boxes[c] = 3 * (c / 27) + (c % 9) / 3;
+  read.jigsaw = !same_regions(read.groups, boxes);
+  for (int d : read.digits) r.count += d != 0;
+  r.repeated = repeated_given(read.digits, read.jigsaw ? read.groups : nullptr, read.x);
+  if (r.consistent() && r.count > 0) r.solutions = std::max(0, solve_read_puzzle(read, r.solution));
   return true;
 }
 

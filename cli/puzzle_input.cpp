@@ -67,6 +67,17 @@ bool is_frame(std::string_view text) {
   return true;
 }
 
+// A labelled line the tool prints around grids ("box: 12 30 400 410", "digits: 28",
+// "regions: 3x3 boxes", "solution:"): a word or words, a colon, anything.
+bool is_label(std::string_view text) {
+  std::size_t const colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(text[0])))
+    return false;
+  for (std::size_t i = 0; i < colon; ++i)
+    if (!std::isalpha(static_cast<unsigned char>(text[i])) && text[i] != ' ' && text[i] != '_') return false;
+  return colon + 1 == text.size() || text[colon + 1] == ' ';
+}
+
 // Why a line is no puzzle, for its message.
 std::string not_a_puzzle(std::string_view text) {
   int cells = 0;
@@ -162,7 +173,7 @@ class Parser {
     if (text.size() == 81 && whole_line(text, number)) return;
     if (text[0] == '{') return json_line(text, number);
     if (row_line(text, number)) return;
-    if (is_frame(text)) return;
+    if (is_frame(text) || is_label(text)) return;
     if (puzzle_line(text, number)) return;
     header_candidate(text, number);
   }
@@ -252,11 +263,16 @@ class Parser {
     return true;
   }
 
-  // "CELLS", "CELLS GROUPS", or either after a solution count ("1 CELLS").
+  // "CELLS", "CELLS GROUPS", either after a solution count ("1 CELLS") or before "x"
+  // (the diagonals are units, as `nonet ocr` prints a reading).
   bool puzzle_line(std::string_view text, long number) {
     auto tokens = tokens_of(text);
     if (tokens.size() > 1 && (tokens[0] == "0" || tokens[0] == "1" || tokens[0] == "2+")) tokens.erase(tokens.begin());
     ReadPuzzle p;
+    if (tokens.size() > 1 && tokens.back() == "x") {
+      p.x = true;
+      tokens.pop_back();
+    }
     if (tokens.size() == 2 && read_cells(tokens[0], 81, p.clues) && tokens[1].size() == 81) {
       before_puzzle();
       std::string why;
@@ -330,6 +346,13 @@ std::string source_of(std::string const& origin, long line) {
   if (line == 0) return origin;
   if (origin.empty()) return "line " + std::to_string(line);
   return origin + " line " + std::to_string(line);
+}
+
+PuzzleInput text_of(ReadPuzzle const& p) {
+  std::string grid(81, '.');
+  for (int c = 0; c < 81; ++c)
+    if (p.clues[c]) grid[c] = static_cast<char>('0' + p.clues[c]);
+  return {grid, source_of(p)};
 }
 
 struct PuzzleStream::Source {
@@ -448,6 +471,18 @@ bool PuzzleStream::next_reported(ReadPuzzle& puzzle, char const* who, bool& prob
     problems = true;
     tool::say(who, error);
   }
+}
+
+std::optional<std::string> parse_grid_line(std::string const& text, std::string& error) {
+  int cells[81];
+  if (!read_cells(text, 81, cells)) {
+    error = not_a_puzzle(text);
+    return std::nullopt;
+  }
+  std::string grid(81, '.');
+  for (int c = 0; c < 81; ++c)
+    if (cells[c]) grid[c] = static_cast<char>('0' + cells[c]);
+  return grid;
 }
 
 bool parse_group_map(std::string const& text, int groups[81], std::string& error) {

@@ -6,33 +6,16 @@
 #include <ctime>
 
 #include "generator/clue_parameters.h"
+#include "generator/try_outcome.h"
 #include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
 #include "util/combinations.h"
 #include "util/message.h"
 
-namespace {
-
-CLUE_PARAMETERS const& entry_for(Puzzle const& p) {
-  return clue_parameters[p.difficulty][p.map_type][p.adjacency_type];
-}
-
-// A saved board: its cells and statistics, copied by value (never the whole Puzzle).
-struct BoardSave {
-  PUZZLE_CELL cells[81];
-  int32_t counts[N_METHOD_COUNTS];
-
-  void take(Puzzle const& p) {
-    std::memcpy(cells, p.cells, sizeof cells);
-    std::memcpy(counts, p.method_counts, sizeof counts);
-  }
-  void give(Puzzle& p) const {
-    std::memcpy(static_cast<void*>(p.cells), cells, sizeof cells);
-    std::memcpy(p.method_counts, counts, sizeof counts);
-  }
-};
-
-}  // namespace
+using generation::BoardSave;
+using generation::entry_for;
+using generation::TryOutcome;
+using generation::TryTally;
 
 int Puzzle::rate_puzzle() { return rate_puzzle(method_counts); }
 
@@ -78,14 +61,12 @@ int Puzzle::construct_puzzle(UI_QUALITY /*quality*/, MAP_TYPE /*map*/) {
 }
 
 int Puzzle::make_puzzle(UI_QUALITY quality) {
+  if (generation_threads >= 2) return make_puzzle_on_threads(quality, generation_threads);
   CLUE_ATOM const& top = entry_for(*this).top_atom();
   int const itries = top.tries[quality];
-  int too_many_clues[81] = {0};
-  int smallest_seen = 81, no_removable = 0, wrong_technique = 0;
-  int by_mult = 0, dbl_restr = 0, als = 0, x_wing = 0, x_chain = 0, xy_chain = 0;
+  TryTally tally;
   int best_rating = 0;
   time_t const start = std::time(nullptr);
-  time_t const report_deadline = start + 1190;
   BoardSave best;
 
   int i = 0;
@@ -98,44 +79,37 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
       best.take(*this);
       if (top.stop_on_exact && method_counts[29] == n_clues) break;
     } else {
-      int const clues = method_counts[29];
-      if (clues < smallest_seen) smallest_seen = clues;
-      if (clues > top.max_clues)
-        ++too_many_clues[clues < 81 ? clues : 80];
-      else if (at_least_one_technique_for_difficulty(method_counts))
-        ++no_removable;
-      else
-        ++wrong_technique;
-      by_mult += method_counts[MULTIPLE_DIGITS];
-      dbl_restr += method_counts[DOUBLE_RESTRICTION];
-      als += method_counts[ALMOST_LOCKED_SETS];
-      x_wing += method_counts[X_WING];
-      x_chain += method_counts[X_CHAINS];
-      xy_chain += method_counts[XY_CHAINS];
+      tally.add_losing_try(TryOutcome::of(*this, r), top.max_clues);
     }
   }
+  return generation::finish_tries(*this, best_rating, &best, i, itries, start, cancel_is_requested(), tally);
+}
 
-  if (best_rating > 0) {
-    if (cancel_is_requested()) {
-      if (difficulty < 7) return -4;
+int generation::finish_tries(Puzzle& p, int best_rating, BoardSave const* best, int tries_made, int itries,
+                             time_t start, bool stopped, TryTally const& tally) {
+  CLUE_ATOM const& top = entry_for(p).top_atom();
+  if (best_rating > 0 && best) {
+    if (stopped) {
+      if (p.difficulty < 7) return -4;
       bool const long_enough = std::time(nullptr) - start >= 595;
-      if (!long_enough && best.counts[29] > n_clues + 2) return -4;
+      if (!long_enough && best->counts[29] > p.n_clues + 2) return -4;
     }
-    best.give(*this);
-    engine_message("make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", i, itries, best_rating,
-                 method_counts[29], method_counts[7]);
-    return n_clues;
+    best->give(p);
+    engine_message("make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", tries_made, itries,
+                 best_rating, p.method_counts[29], p.method_counts[7]);
+    return p.n_clues;
   }
 
-  engine_message("make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ", i,
-               itries, std::time(nullptr) > report_deadline ? "yes" : "no", static_cast<int>(top.method),
-               static_cast<int>(difficulty));
+  time_t const report_deadline = start + 1190;
+  engine_message("make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ",
+               tries_made, itries, std::time(nullptr) > report_deadline ? "yes" : "no", static_cast<int>(top.method),
+               static_cast<int>(p.difficulty));
   for (int c = 0; c < 81; ++c)
-    if (too_many_clues[c]) engine_message("%d:%d ", c, too_many_clues[c]);
-  engine_message("} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", wrong_technique,
-               no_removable, smallest_seen, top.max_clues);
-  engine_message("  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n", by_mult,
-               dbl_restr, x_wing, x_chain, xy_chain, als);
+    if (tally.too_many_clues[c]) engine_message("%d:%d ", c, tally.too_many_clues[c]);
+  engine_message("} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", tally.wrong_technique,
+               tally.no_removable, tally.smallest_seen, top.max_clues);
+  engine_message("  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n",
+               tally.totals[0], tally.totals[1], tally.totals[3], tally.totals[4], tally.totals[5], tally.totals[2]);
   return -3;
 }
 

@@ -174,8 +174,8 @@ int next_hint(Puzzle const& board, SudokuHint& out) {
       single_step(s, SIMPLE_ELIMINATION, i, pos.solution[i], out);
       return 1;
     }
-  for (int rung = 1; rung < kLadderSize; ++rung)
-    if (run_technique(s, kLadder[rung], out)) return 1;
+  for (int rung = 1; rung < kLadderLength; ++rung)
+    if (run_technique(s, level_ladder[rung], out)) return 1;
 
   // Brute force: the solution's digit for the empty cell with the fewest candidates.
   int best = -1;

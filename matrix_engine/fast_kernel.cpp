@@ -23,7 +23,6 @@ constexpr std::uint64_t kThreeFields = (1ull << 30) - 1;
 constexpr std::uint64_t kBandFields = 0x1FFull | 0x1FFull << 30;
 constexpr std::uint64_t kStackBitsLo = 0x49ull | 0x49ull << 30;
 constexpr std::uint64_t kStackBitsHi = 0x49ull;
-constexpr std::uint64_t kBandRows = 1ull | 1ull << 10 | 1ull << 20;
 
 constexpr int position_of(int cell) {
   int const row = cell / 9, col = cell % 9;
@@ -125,24 +124,37 @@ std::unique_ptr<Kernel> build_kernel(Ops const& ops) {
   return k;
 }
 
-// The search compiled twice: for any x86-64 and for processors with AVX2 and BMI2.
+// The search compiled twice: for any processor and, on x86-64, for processors with AVX2 and
+// BMI2 (a target attribute on every function of that copy, read by GCC and clang alike).
+#define NONET_SEARCH_TARGET
 namespace portable {
 #include "matrix_engine/fast_search_body.h"
 }  // namespace portable
+#undef NONET_SEARCH_TARGET
 
-#pragma GCC push_options
-#pragma GCC target("popcnt,bmi,bmi2,lzcnt,avx2")
+#if defined(__x86_64__)
+#define NONET_HAVE_X86_64_V3_SEARCH 1
+#define NONET_SEARCH_TARGET __attribute__((target("popcnt,bmi,bmi2,lzcnt,avx2")))
 namespace x86_64_v3 {
 #include "matrix_engine/fast_search_body.h"
 }  // namespace x86_64_v3
-#pragma GCC pop_options
-
-thread_local bool portable_only = false;
+#undef NONET_SEARCH_TARGET
 
 bool cpu_has_x86_64_v3() {
   static bool const has = __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("avx2") &&
                           __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2");
   return has;
+}
+#endif
+
+thread_local bool portable_only = false;
+
+// The search copy for this processor.
+int run_search_for_cpu(Kernel const& k, State const& s, int limit, int (*out)[81], int offset, long long& budget) {
+#if defined(NONET_HAVE_X86_64_V3_SEARCH)
+  if (cpu_has_x86_64_v3() && !portable_only) return x86_64_v3::run_search(k, s, limit, out, offset, budget);
+#endif
+  return portable::run_search(k, s, limit, out, offset, budget);
 }
 
 }  // namespace
@@ -154,17 +166,24 @@ std::shared_ptr<Kernel const> build_fast_tables(Ops const& ops) { return build_k
 bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int limit, int (*out)[81], int offset,
                      long long& budget, int& result) {
   State s;
-  bool full = (cand.words[Vec::kWords - 1] & Vec::kLastWordMask) == Vec::kLastWordMask;
-  for (int w = 0; full && w < Vec::kWords - 1; ++w) full = cand.words[w] == ~std::uint64_t{0};
   for (int d = 0; d < 9; ++d) {
-    s.lo[d] = full ? kCellsLo : 0;
-    s.hi[d] = full ? kCellsHi : 0;
+    s.lo[d] = kCellsLo;
+    s.hi[d] = kCellsHi;
   }
-  if (!full)
-    for (int c = 0; c < 81; ++c) {
-      int const pos = position_of(c);
-      for (unsigned m = cell9_inline(cand, c); m; m &= m - 1) set_position(s.lo[__builtin_ctz(m)], s.hi[__builtin_ctz(m)], pos);
+  // Candidates are mostly all there (a clue grid starts from every literal): clear
+  // the few that are missing.
+  for (int w = 0; w < Vec::kWords; ++w) {
+    std::uint64_t missing = ~cand.words[w];
+    if (w == Vec::kWords - 1) missing &= Vec::kLastWordMask;
+    for (; missing; missing &= missing - 1) {
+      int const l = 64 * w + __builtin_ctzll(missing);
+      int const pos = position_of(l / 9), d = l % 9;
+      if (pos < 64)
+        s.lo[d] &= ~(std::uint64_t{1} << pos);
+      else
+        s.hi[d] &= ~(std::uint64_t{1} << (pos - 64));
     }
+  }
 
   // The placed literals must not exclude each other; the Vec form handles positions
   // where they do.
@@ -195,8 +214,7 @@ bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int li
   s.solved_lo = solved_lo;
   s.solved_hi = solved_hi;
 
-  result = cpu_has_x86_64_v3() && !portable_only ? x86_64_v3::run_search(k, s, limit, out, offset, budget)
-                               : portable::run_search(k, s, limit, out, offset, budget);
+  result = run_search_for_cpu(k, s, limit, out, offset, budget);
   return true;
 }
 

@@ -1,12 +1,13 @@
 // The body of the fast search, included once per instruction set by fast_kernel.cpp
 // (inside a namespace of its own, after the board layout, State and Kernel).
-// No include guard: it is meant to be compiled more than once.
+// No include guard: it is meant to be compiled more than once. Every function carries
+// NONET_SEARCH_TARGET, the instruction set of this copy (empty for the portable one).
 
-[[gnu::always_inline]] inline int lowest_position(std::uint64_t lo, std::uint64_t hi) {
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline int lowest_position(std::uint64_t lo, std::uint64_t hi) {
   return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi);
 }
 
-[[gnu::always_inline]] inline void place(Kernel const& k, State& s, int pos, int d) {
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline void place(Kernel const& k, State& s, int pos, int d) {
   std::uint64_t bit_lo = 0, bit_hi = 0;
   set_position(bit_lo, bit_hi, pos);
   for (int e = 0; e < 9; ++e) {
@@ -20,7 +21,7 @@
 }
 
 // The peers of the cells of (lo, hi), together.
-[[gnu::always_inline]] inline void peers_of(Kernel const& k, std::uint64_t lo, std::uint64_t hi,
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline void peers_of(Kernel const& k, std::uint64_t lo, std::uint64_t hi,
                                             std::uint64_t& peers_lo, std::uint64_t& peers_hi) {
   peers_lo = peers_hi = 0;
   for (; lo; lo &= lo - 1) {
@@ -41,7 +42,7 @@ constexpr int kLaneGroups = 3;
 // digit d; lanes 9..11 hold full boards, which have no single and no empty unit).
 // Fills single_lo/hi[d] with the cells of digit d that are the only place of d in a
 // row, column or box; false when some row, column or box has no place for some digit.
-[[gnu::always_inline]] inline bool regular_unit_singles(Kernel const& k, State const& s, std::uint64_t* single_lo,
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline bool regular_unit_singles(Kernel const& k, State const& s, std::uint64_t* single_lo,
                                                         std::uint64_t* single_hi) {
   std::uint64_t in_lo[4 * kLaneGroups], in_hi[4 * kLaneGroups];
   for (int d = 0; d < 9; ++d) in_lo[d] = s.lo[d], in_hi[d] = s.hi[d];
@@ -112,7 +113,7 @@ constexpr int kLaneGroups = 3;
 // are and places them. The fixpoint does not depend on the order, and a
 // contradiction shows up in every order (as a single that lost its digit, or as an
 // empty cell or unit).
-[[gnu::always_inline]] inline bool propagate(Kernel const& k, State& s) {
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline bool propagate(Kernel const& k, State& s) {
   for (;;) {
     std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
     for (int d = 0; d < 9; ++d) {
@@ -190,7 +191,7 @@ constexpr int kLaneGroups = 3;
 
 // The unplaced cell with the fewest candidates, lowest cell first among equals.
 // At a fixpoint every unplaced cell has two or more candidates.
-[[gnu::always_inline]] inline int branch_position(State const& s, std::uint64_t open_lo, std::uint64_t open_hi) {
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline int branch_position(State const& s, std::uint64_t open_lo, std::uint64_t open_hi) {
   std::uint64_t g1_lo = 0, g1_hi = 0, g2_lo = 0, g2_hi = 0, g3_lo = 0, g3_hi = 0;
   for (int d = 0; d < 9; ++d) {
     g3_lo |= g2_lo & s.lo[d];
@@ -220,7 +221,7 @@ constexpr int kLaneGroups = 3;
   return lowest_position(open_lo, open_hi);  // not reached at a fixpoint
 }
 
-void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
+NONET_SEARCH_TARGET void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
   if (!out || index < 0 || index >= 2) return;
   for (int d = 0; d < 9; ++d) {
     for (std::uint64_t w = s.lo[d]; w; w &= w - 1) out[index][k.cell_at[__builtin_ctzll(w)]] = d + 1;
@@ -232,7 +233,7 @@ void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
 // the caller; every other node takes its own before it is examined. The whole search
 // stops when the completions found reach limit, as the per-level limits of the
 // recursive definition do.
-[[gnu::always_inline]] inline int search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset,
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline int search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset,
                                          long long& budget) {
   struct Frame {
     State s;
@@ -282,6 +283,6 @@ void store_state(Kernel const& k, State const& s, int (*out)[81], int index) {
   }
 }
 
-int run_search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget) {
+NONET_SEARCH_TARGET int run_search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget) {
   return search(k, root, limit, out, offset, budget);
 }

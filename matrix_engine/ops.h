@@ -42,8 +42,8 @@ struct NONET_EXPORT Ops {
   std::shared_ptr<detail::Kernel const> kernel;
 };
 
-// The tables for group map grp (group numbers 0..8), with the two main diagonals as
-// extra units when diag is true, from a cache of the most recently used keys (each
+// (extension) The tables for group map grp (group numbers 0..8), with the two main
+// diagonals as extra units when diag is true, from a cache of the most recently used keys (each
 // entry is about 436 KB). The tables stay valid while the caller holds the pointer,
 // also after the cache has dropped them. Thread-safe.
 NONET_EXPORT std::shared_ptr<Ops const> compile_shared(bool diag, int const grp[9][9]);
@@ -52,10 +52,10 @@ NONET_EXPORT std::shared_ptr<Ops const> compile_shared(bool diag, int const grp[
 // maps of tools and tests. Long runs over many maps use compile_shared.
 NONET_EXPORT Ops const& compile(bool diag, int const grp[9][9]);
 
-// Number of entries the cache keeps (default 32, at least 1); returns the previous value.
+// (extension) Number of entries the cache keeps (default 32, at least 1); returns the previous value.
 // Shrinking drops the least recently used entries at once.
 NONET_EXPORT std::size_t set_compile_cache_capacity(std::size_t entries);
-// Number of entries in the cache of recently used keys now.
+// (extension) Number of entries in the cache of recently used keys now.
 NONET_EXPORT std::size_t compile_cache_size();
 
 }  // namespace matrix_engine

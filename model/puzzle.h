@@ -83,6 +83,9 @@ class NONET_EXPORT Puzzle : public PuzzleData {
   int32_t brute_force_calls;
   bool brute_force_limit_reached;
   PUZZLE_CELL* ptrs_first_in_dims[5][9];
+  // Extension: threads that run the independent tries of one generation; 0 or 1 runs
+  // them on the calling thread.
+  int32_t generation_threads;
 
   // ---- lifecycle and geometry ----
   Puzzle();
@@ -225,6 +228,9 @@ class NONET_EXPORT Puzzle : public PuzzleData {
   // ---- clue removal and rating ----
   int construct_puzzle(UI_QUALITY quality, MAP_TYPE map);
   int make_puzzle(UI_QUALITY quality);
+  // The try loop on n_threads threads (extension): every try draws from its own random
+  // stream, so a seeded call gives the same puzzle for any n_threads >= 2.
+  int make_puzzle_on_threads(UI_QUALITY quality, int n_threads);
   void make_solvable_puzzle();
   void add_a_clue_or_two();
   int remove_clues_returning_rating(time_t deadline, int passes);

@@ -407,7 +407,7 @@ std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char const* grey, int
     OcrGridCandidate const c = reduced[i];
     OcrQuad fitted;
     std::vector<OcrQuad> shifted;
-    if (!ocr_fit_lattice(c.bright ? negative.data() : s.pixels.data(), W, H, c.quad, false, fitted, &shifted))
+    if (!ocr_fit_outline_lattice(c.bright ? negative.data() : s.pixels.data(), W, H, c.quad, false, fitted, &shifted))
       continue;
     add(fitted, c.bright, OcrGridKind::lattice);
     for (OcrQuad const& q : shifted) add(q, c.bright, OcrGridKind::lattice);

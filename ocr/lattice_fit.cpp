@@ -106,7 +106,7 @@ LatticeFit fit_lattice(std::vector<double> const& strength, double lo, double hi
 
 }  // namespace
 
-bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad, bool bright,
+bool ocr_fit_outline_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad, bool bright,
                      OcrQuad& fitted, std::vector<OcrQuad>* shifted) {
   if (!image || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0)
     return false;

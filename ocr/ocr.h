@@ -31,6 +31,25 @@ struct OcrQuad {
 
 using OcrHomography = std::array<float, 9>;
 
+// The rules a reading is judged by: drawn regions (81 region numbers 0..8; null for
+// the 3x3 boxes) and whether both main diagonals are units.
+struct OcrPictureRules {
+  int const* regions = nullptr;
+  bool diagonals = false;
+};
+
+// A colour (or grey) picture as the exported calls take it: bpp bytes per pixel,
+// the first three red, green, blue for bpp 3 and 4.
+struct OcrPictureView {
+  unsigned char const* pixels = nullptr;
+  int width = 0, height = 0, bpp = 1;
+};
+struct OcrPicture {
+  OcrImage pixels;
+  int width = 0, height = 0, bpp = 1;
+  OcrPictureView view() const { return {pixels.data(), width, height, bpp}; }
+};
+
 inline constexpr int ocr_min_side = 27;
 inline constexpr int ocr_patch_side = 24;
 inline constexpr int ocr_patch_size = ocr_patch_side * ocr_patch_side;
@@ -135,10 +154,19 @@ NONET_EXPORT int ocr_read_cells(unsigned char const* grey, int width, int height
 // ocr_read_cells with ocr_cell_patch_adaptive for every cell.
 NONET_EXPORT int ocr_read_cells_adaptive(unsigned char const* grey, int width, int height, OcrBox const& box,
                                          int* digits, OcrPatchSink* sink = nullptr);
+// box, when given, receives the box the cells were cut from.
 NONET_EXPORT int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits,
-                                 OcrPatchSink* sink = nullptr);
+                                 OcrPatchSink* sink = nullptr, OcrBox* box = nullptr);
+// Where a reading found its grid (outer corners in the reading's picture) and the
+// rules to judge readings by, asked for once the first grid is known.
+struct OcrReadingContext {
+  virtual ~OcrReadingContext() = default;
+  virtual OcrPictureRules rules_for(OcrQuad const& grid) = 0;
+  OcrQuad grid;       // set by the reading: the grid of the result
+  bool found = false;
+};
 NONET_EXPORT int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits,
-                                   OcrPatchSink* sink = nullptr);
+                                   OcrPatchSink* sink = nullptr, OcrReadingContext* context = nullptr);
 // ---- Second attempt for photos the plain reading gets wrong ----
 
 // Grid outline from a locally thresholded image: the largest roughly square
@@ -168,9 +196,10 @@ NONET_EXPORT std::vector<OcrGridCandidate> ocr_grid_candidates(unsigned char con
 // The ruling around an outline located as ten equally spaced lines each way (pitch
 // 0.55 to 1.7 of the outline's ninth, searched within half the outline's size on
 // each side); bright: the ruling is brighter than the paper. shifted, when given,
-// receives the fitted lattice moved by one pitch each way along each axis.
-NONET_EXPORT bool ocr_fit_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad,
-                                  bool bright, OcrQuad& fitted, std::vector<OcrQuad>* shifted = nullptr);
+// receives the fitted lattice moved by one pitch each way along each axis. (The
+// region test's one-axis fit on a darkness profile is ocr_fit_lattice.)
+NONET_EXPORT bool ocr_fit_outline_lattice(unsigned char const* image, int width, int height, OcrQuad const& quad,
+                                          bool bright, OcrQuad& fitted, std::vector<OcrQuad>* shifted = nullptr);
 // Cell patch with the ink threshold halfway between the window's paper (median) and
 // its darkest central ink, after clearing ruled-line remnants along the window's edges.
 NONET_EXPORT OcrCellVerdict ocr_cell_patch_adaptive(unsigned char const* cell, int rows, int columns, float* patch);
@@ -188,17 +217,123 @@ inline constexpr int ocr_robust_candidates = 3;
 // Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
 // was found, else the digit count.
 NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits,
-                                    OcrPatchSink* sink = nullptr);
-// True when a reading breaks no sudoku rule (no digit twice in a row, column or box).
-NONET_EXPORT bool ocr_reading_consistent(int const* digits);
+                                    OcrPatchSink* sink = nullptr, OcrPictureRules const& rules = {},
+                                    OcrQuad* grid = nullptr);
+// True when a reading breaks no rule of the puzzle (no digit twice in a row, column,
+// region or box, and diagonal when the rules have them).
+NONET_EXPORT bool ocr_reading_consistent(int const* digits, OcrPictureRules const& rules = {});
 // Search nodes the solution count may spend on one reading.
 inline constexpr long long ocr_solution_budget = 200'000;
-// Solutions of a reading taken as a classic puzzle: 0, 1 or 2 (two or more); -1 when
-// the search ran out of its budget or a value is outside 0..9.
-NONET_EXPORT int ocr_solution_count(int const* digits);
+// Solutions of a reading under the rules: 0, 1 or 2 (two or more); -1 when the search
+// ran out of its budget, a value is outside 0..9 or a region number outside 0..8.
+NONET_EXPORT int ocr_solution_count(int const* digits, OcrPictureRules const& rules = {});
 // Readings rank by: at least 17 digits, then no digit repeated in a unit, then exactly
-// one solution, then the digit count (higher is better).
-NONET_EXPORT int ocr_reading_rank(int const* digits);
+// one solution, then the digit count (higher is better); ocr_proper_rank and above is
+// a proper puzzle.
+NONET_EXPORT int ocr_reading_rank(int const* digits, OcrPictureRules const& rules = {});
+inline constexpr int ocr_proper_rank = 7000;
 
+// The digits of ocr_read_puzzle: the first reading judged under the picture's own
+// rules, and the referee.
 NONET_EXPORT bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits,
                                 OcrPatchSink* sink = nullptr);
+
+// ---- Regions, diagonals and the rules referee ----
+
+// Names of the referee's three alternative readings, in their fixed order.
+NONET_EXPORT extern char const* const ocr_alternative_names[3];
+
+// Repeats of a digit within a unit: rows, columns, regions (the 3x3 boxes when
+// regions is null; a region number outside 0..8 skips the cell's region) and, with
+// diagonals, the two main diagonals. 0: the reading breaks no rule.
+NONET_EXPORT int ocr_unit_conflicts(int const* digits, int const* regions, bool diagonals);
+NONET_EXPORT int ocr_digit_count(int const* digits);
+
+// Four numbers per cell from its light (paper) pixels: upper-quartile grey,
+// lower-quartile grey, median red share and median green share.
+using OcrCellDescription = std::array<float, 4>;
+// A colour of the palette (count-weighted mean of a group of similar colours).
+struct OcrColour {
+  int r = 0, g = 0, b = 0;
+};
+// Grid geometry of a test: cell (r, c) spans x from left + c * pitch_x to
+// left + (c + 1) * pitch_x, likewise down.
+struct OcrLattice {
+  double left = 0, top = 0, pitch_x = 0, pitch_y = 0;
+};
+NONET_EXPORT OcrLattice ocr_box_lattice(OcrBox const& box);
+// Sum of the squared differences of two colours' shares (each component scaled so
+// that the three sum to 255; 85 each for black).
+NONET_EXPORT int ocr_chroma_distance(OcrColour const& a, OcrColour const& b);
+// Describes the 81 cells; false when a cell has fewer than 9 light pixels.
+NONET_EXPORT bool ocr_describe_cells(OcrPictureView const& picture, unsigned char const* grey,
+                                     OcrLattice const& lattice, std::array<OcrCellDescription, 81>& cells);
+// Up to 9 colours of the light pixels inside the cells.
+NONET_EXPORT std::vector<OcrColour> ocr_palette(OcrPictureView const& picture, unsigned char const* grey,
+                                                OcrLattice const& lattice);
+// Each cell's palette entry by the votes of its light pixels; -1 for a cell without
+// votes. With one colour every light pixel votes for it; with none no cell has one.
+NONET_EXPORT std::array<int, 81> ocr_palette_entries(OcrPictureView const& picture, unsigned char const* grey,
+                                                     OcrLattice const& lattice, std::vector<OcrColour> const& palette);
+
+// What a detector's test measured: nothing (unusable box or cells: another frame may
+// be tried), the plain answer (no diagonals; no drawn regions), or the marking.
+enum class OcrTestOutcome { unmeasured, absent, present };
+NONET_EXPORT OcrTestOutcome ocr_diagonal_test(OcrPictureView const& picture, unsigned char const* grey,
+                                              OcrBox const& box);
+// regions: zeroed first; the regions found when the outcome is present.
+// description_differences: when the line strengths, the palette and the two together
+// give no regions, try the differences of the cells' descriptions as well.
+NONET_EXPORT OcrTestOutcome ocr_region_test(OcrPictureView const& picture, unsigned char const* grey,
+                                            OcrBox const& box, int* regions, bool description_differences = false);
+
+// One axis of the ruling as ten equally spaced lines on a darkness profile, near the
+// box's first line and cell size; false when no lattice scores above 0.
+NONET_EXPORT bool ocr_fit_lattice(std::vector<double> const& profile, double first, double cell_size, float& start,
+                                  float& pitch);
+// Walls: 72 vertical boundaries (right of cell (r, c) at r * 8 + c) and 72 horizontal
+// ones (below cell (r, c) at r * 9 + c). True when they enclose exactly nine regions
+// of nine cells each, numbered in order of first appearance.
+NONET_EXPORT bool ocr_regions_from_walls(bool const* vertical, bool const* horizontal, int* regions);
+// Walls where the strength is above a threshold between two sorted strengths, the
+// widest gap first, until the walls give nine regions.
+NONET_EXPORT bool ocr_regions_from_strengths(float const* vertical, float const* horizontal, int* regions);
+
+// The common frame: the test on the picture, else on its outline's warp or its shear.
+NONET_EXPORT bool ocr_detect_regions(unsigned char const* pixels, int width, int height, int bpp, int* regions);
+NONET_EXPORT bool ocr_detect_x(unsigned char const* pixels, int width, int height, int bpp);
+// The picture's rules by the two detectors; regions point into regions_out when found.
+NONET_EXPORT OcrPictureRules ocr_picture_rules(unsigned char const* pixels, int width, int height, int bpp,
+                                               int* regions_out);
+NONET_EXPORT void ocr_alternative_readings(unsigned char const* grey, int width, int height, int readings[3][81]);
+// Index of the alternative that reads at least as many digits as the first reading
+// and repeats strictly fewer (the fewest, the first on a tie), or -1.
+NONET_EXPORT int ocr_choose_reading(int const* digits, int const readings[3][81], int const* regions,
+                                    bool diagonals);
+// Replaces a first reading that repeats a digit by a better alternative, judged by
+// the picture's rules (known_rules when given, else ocr_picture_rules).
+NONET_EXPORT void ocr_referee(unsigned char const* pixels, int width, int height, int bpp, unsigned char const* grey,
+                              int* digits, OcrPictureRules const* known_rules = nullptr);
+
+// ---- The whole puzzle (extension) ----
+
+// Pictures whose longer side exceeds this are scaled down once, by an integer factor
+// (box average), before anything is read.
+inline constexpr int ocr_reading_side_limit = 1600;
+// The picture scaled down by the smallest integer factor that brings its longer side
+// within limit; empty pixels when it already fits.
+NONET_EXPORT OcrPicture ocr_scaled_down(OcrPictureView const& picture, int limit = ocr_reading_side_limit);
+// The two detectors' tests on the grid whose outer corners are quad (picture
+// coordinates), warped square; regions zeroed first.
+NONET_EXPORT OcrPictureRules ocr_rules_in_frame(OcrPictureView const& picture, OcrQuad const& quad, int* regions,
+                                                bool& measured);
+struct OcrPuzzleReading {
+  int digits[81] = {};
+  int groups[81] = {};   // drawn regions, or the 3x3 boxes
+  bool regions_drawn = false;  // regions found that are not the boxes
+  bool diagonals = false;
+};
+// Digits, regions and diagonal mark of a photo; the grid is located once and the
+// readings are judged under the picture's own rules. False for unusable arguments.
+NONET_EXPORT bool ocr_read_puzzle(unsigned char const* pixels, int width, int height, int bpp, OcrPuzzleReading& out,
+                                  OcrPatchSink* sink = nullptr);

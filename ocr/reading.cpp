@@ -114,7 +114,8 @@ int ocr_read_cells_adaptive(unsigned char const* grey, int width, int height, Oc
   return read_cells(grey, width, height, box, digits, sink, true);
 }
 
-int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
+int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink,
+                    OcrBox* used_box) {
   if (!digits) return 0;
   std::fill_n(digits, 81, 0);
   if (!grey || ocr_picture_bytes(width, height, 1) == 0) return 0;
@@ -122,21 +123,8 @@ int ocr_read_digits(unsigned char const* grey, int width, int height, int* digit
   if (!ocr_find_box(grey, width, height, box, false)) ocr_fallback_box(grey, width, height, box);
   ocr_repair_span(grey, width, height, true, ocr_line_runs(grey, width, height, 128, true), box.top, box.bottom);
   ocr_repair_span(grey, width, height, false, ocr_line_runs(grey, width, height, 128, false), box.left, box.right);
+  if (used_box) *used_box = box;
   return ocr_read_cells(grey, width, height, box, digits, sink);
-}
-
-bool ocr_reading_consistent(int const* digits) {
-  if (!digits) return false;
-  for (int i = 0; i < 81; ++i) {
-    if (digits[i] == 0) continue;
-    for (int j = i + 1; j < 81; ++j) {
-      if (digits[j] != digits[i]) continue;
-      bool const same_row = i / 9 == j / 9, same_column = i % 9 == j % 9;
-      bool const same_box = (i / 27 == j / 27) && ((i % 9) / 3 == (j % 9) / 3);
-      if (same_row || same_column || same_box) return false;
-    }
-  }
-  return true;
 }
 
 namespace {
@@ -162,9 +150,42 @@ struct ShapeTally : OcrPatchSink {
   int latest() const { return static_cast<int>(shape_rejections.size()) - 1; }
 };
 
+// The corners of a box's outer lines.
+OcrQuad box_quad(OcrBox const& b) {
+  OcrQuad q;
+  float const xs[4] = {float(b.left), float(b.right), float(b.right), float(b.left)};
+  float const ys[4] = {float(b.top), float(b.top), float(b.bottom), float(b.bottom)};
+  for (int i = 0; i < 4; ++i) q.x[i] = xs[i], q.y[i] = ys[i];
+  return q;
+}
+
+// A box found in the S x S warp through h, in the picture's coordinates.
+OcrQuad unwarped_box(OcrBox const& b, OcrHomography const& h, int S) {
+  OcrQuad q = box_quad(b);
+  for (int i = 0; i < 4; ++i) {
+    double const u = (q.x[i] + 0.5) / S, v = (q.y[i] + 0.5) / S;
+    double const w = h[6] * u + h[7] * v + h[8];
+    if (std::fabs(w) < 1e-9) continue;
+    q.x[i] = static_cast<float>((h[0] * u + h[1] * v + h[2]) / w);
+    q.y[i] = static_cast<float>((h[3] * u + h[4] * v + h[5]) / w);
+  }
+  return q;
+}
+
+// A box found in the picture sheared by angle (pixel (x, y) of the shear shows the
+// picture at (x, y + x tan angle)), in the picture's coordinates.
+OcrQuad unsheared_box(OcrBox const& b, float angle) {
+  OcrQuad q = box_quad(b);
+  double const slope = std::tan(angle * 3.14159265358979323846 / 180.0);
+  for (int i = 0; i < 4; ++i) q.y[i] = static_cast<float>(q.y[i] + q.x[i] * slope);
+  return q;
+}
+
 // The plain readings: warp from the dark outline, or shear, then the negative.
-// winner receives the tally index of the reading that gave the result.
-int plain_reading(unsigned char const* grey, int width, int height, int* digits, ShapeTally& tally, int& winner) {
+// winner receives the tally index of the reading that gave the result, grid the
+// outer corners of the grid it read.
+int plain_reading(unsigned char const* grey, int width, int height, int* digits, ShapeTally& tally, int& winner,
+                  OcrQuad& grid) {
   OcrPatchSink* const sink = &tally;
   int const S = ocr_warp_size(width, height);
 
@@ -183,36 +204,46 @@ int plain_reading(unsigned char const* grey, int width, int height, int* digits,
   int spare[81];
   int n = 0;
   OcrImage sheared;
+  OcrBox box;
   unsigned char const* working = grey;
+  float angle = 0;
   if (accepted) {
-    n = ocr_read_digits(warped.data(), S, S, digits, sink);
+    n = ocr_read_digits(warped.data(), S, S, digits, sink, &box);
     winner = tally.latest();
+    OcrHomography h{};
+    ocr_homography(quad, h);
+    grid = unwarped_box(box, h, S);
     if (n < 8) {
-      int const m = ocr_read_digits(grey, width, height, spare, sink);
+      int const m = ocr_read_digits(grey, width, height, spare, sink, &box);
       if (m > n) {
         std::copy_n(spare, 81, digits);
         n = m;
         winner = tally.latest();
+        grid = box_quad(box);
       }
     }
   } else {
-    float const angle = ocr_skew_angle(grey, width, height);
+    angle = ocr_skew_angle(grey, width, height);
     if (std::fabs(angle) >= 0.9f) {
       sheared = ocr_shear(grey, width, height, angle);
       working = sheared.data();
+    } else {
+      angle = 0;
     }
-    n = ocr_read_digits(working, width, height, digits, sink);
+    n = ocr_read_digits(working, width, height, digits, sink, &box);
     winner = tally.latest();
+    grid = unsheared_box(box, angle);
   }
   if (n < 8) {
     std::size_t const count = static_cast<std::size_t>(width) * height;
     OcrImage inverted(working, working + count);
     ocr_invert(inverted);
-    int const m = ocr_read_digits(inverted.data(), width, height, spare, sink);
+    int const m = ocr_read_digits(inverted.data(), width, height, spare, sink, &box);
     if (m > n) {
       std::copy_n(spare, 81, digits);
       n = m;
       winner = tally.latest();
+      grid = unsheared_box(box, angle);
     }
   }
   return n;
@@ -226,37 +257,32 @@ int plain_reading(unsigned char const* grey, int width, int height, int* digits,
 // first result unless it ranks lower (ocr_reading_rank: fewer than 17 digits where
 // the first has them, a repeated digit where the first has none, more than one
 // solution where the first has one, or fewer digits).
-int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink) {
+int ocr_first_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink,
+                      OcrReadingContext* context) {
   if (!digits) return 0;
   std::fill_n(digits, 81, 0);
   if (!grey || width < ocr_min_side || height < ocr_min_side || ocr_picture_bytes(width, height, 1) == 0) return 0;
   ShapeTally tally(sink);
   int winner = -1;
-  int n = plain_reading(grey, width, height, digits, tally, winner);
-  bool const consistent = ocr_reading_consistent(digits);
+  OcrQuad grid;
+  int n = plain_reading(grey, width, height, digits, tally, winner, grid);
+  // The picture's own rules, from the grid the plain readings found (the 3x3 boxes
+  // when no context asks for them).
+  OcrPictureRules const rules = context ? context->rules_for(grid) : OcrPictureRules{};
+  if (context) context->grid = grid, context->found = true;
+  bool const consistent = ocr_reading_consistent(digits, rules);
   int const rejected = winner >= 0 ? tally.shape_rejections[static_cast<std::size_t>(winner)] : 0;
   if (n >= 17 && consistent && rejected == 0) return n;
   int second[81];
-  int const m = ocr_robust_reading(grey, width, height, second, sink);
-  bool const take = m >= 0 && ocr_reading_rank(second) >= ocr_reading_rank(digits);
+  OcrQuad second_grid;
+  int const m = ocr_robust_reading(grey, width, height, second, sink, rules, &second_grid);
+  bool const take = m >= 0 && ocr_reading_rank(second, rules) >= ocr_reading_rank(digits, rules);
   if (ocr_debug)
     std::printf("second reading: %d digits (first %d, %d rejected) %s\n", m, n, rejected, take ? "TAKEN" : "kept first");
   if (take) {
     std::copy_n(second, 81, digits);
     n = m;
+    if (context) context->grid = second_grid;
   }
   return n;
-}
-
-bool ocr_recognize(unsigned char const* pixels, int width, int height, int bpp, int* digits, OcrPatchSink* sink) {
-  if (!digits) return false;
-  std::fill_n(digits, 81, 0);
-  if (!pixels || width < ocr_min_side || height < ocr_min_side || bpp < 1 || bpp > 4) return false;
-  OcrImage grey = ocr_to_grey(pixels, width, height, bpp);
-  if (grey.empty()) return false;
-  ocr_normalise_polarity(grey, width, height);
-  ocr_first_reading(grey.data(), width, height, digits, sink);
-  // The rules referee, which may replace this first reading when it repeats a
-  // digit in a unit, runs here once region and diagonal detection exist.
-  return true;
 }

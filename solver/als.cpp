@@ -21,7 +21,7 @@ bool in_set(Puzzle::ALMOST_LOCKED_SET const& als, PUZZLE_CELL const* cell) {
   return false;
 }
 
-void note_set(Puzzle::ALMOST_LOCKED_SET const& als) {
+[[gnu::cold]] void note_set(Puzzle::ALMOST_LOCKED_SET const& als) {
   if (!pattern_note::active()) return;
   for (int k = 0; k < als.n_cells; ++k) pattern_note::cell(als.cells[k]);
 }

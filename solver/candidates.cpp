@@ -3,24 +3,11 @@
 #include <cstring>
 
 #include "model/puzzle.h"
+#include "solver/elimination_pass.h"
 
-bool Puzzle::one_round_of_elimination() {
-  PUZZLE_CELL before[81];
-  std::memcpy(before, cells, sizeof cells);
-  int dims[5];
-  for (int i = 0; i < 81; ++i) {
-    PUZZLE_CELL* const cell = &cells[i];
-    if ((cell->mask & 2) || n_candidates(cell->elim_bits) != 1) continue;
-    uint32_t const bit = cell->elim_bits;
-    int const n = houses_of(cell, dims);
-    for (int k = 0; k < n; ++k)
-      for (PUZZLE_CELL* other = next_in(cell, dims[k]); other != cell; other = next_in(other, dims[k]))
-        other->elim_bits &= ~bit;
-    cell->mask |= 2;
-    before[i].mask |= 2;  // the mark alone is not a change
-  }
-  return std::memcmp(before, cells, sizeof cells) != 0;
-}
+// A change is noted as bits are cleared (the mark in mask alone is not a change),
+// instead of copying and comparing the whole board.
+bool Puzzle::one_round_of_elimination() { return chain_walks::elimination_pass(*this); }
 
 bool Puzzle::puzzle_is_solved() const {
   for (auto const& cell : cells)

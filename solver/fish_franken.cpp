@@ -157,7 +157,7 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
           clear_outside_base(ptrs_first_in_dims[cross_dim][__builtin_ctz(m)], cross_dim);
         for (uint32_t m = grp_mask; m; m &= m - 1)
           clear_outside_base(ptrs_first_in_dims[DIM_GROUP][__builtin_ctz(m)], DIM_GROUP);
-        pattern_note::fish(line_dim, def_mask, 0, cross_dim, cross_mask, static_cast<int>(grp_mask), digit_bit);
+        pattern_note::fish(line_dim, def_mask, 0, cross_dim, cross_mask, grp_mask, digit_bit);
         return true;
       }
     }
@@ -220,7 +220,7 @@ bool Puzzle::simplify_franken_secondary_lines_only(unsigned digit_bit, int, int 
             if (!(def_mask & (1u << cell->house[line_dim])) && !(grp_mask & (1u << cell->house[DIM_GROUP])))
               cell->elim_bits &= ~digit_bit;
         }
-        pattern_note::fish(line_dim, def_mask, static_cast<int>(grp_mask), cross_dim, cross_mask, 0, digit_bit);
+        pattern_note::fish(line_dim, def_mask, grp_mask, cross_dim, cross_mask, 0, digit_bit);
         return true;
       }
     }

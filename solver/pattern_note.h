@@ -2,7 +2,7 @@
 // cells, houses and digits of the pattern it used (the fish's lines, the wing's
 // pivot and pincers, the chain's cells). Nobody listens unless a recorder is
 // attached to the calling thread (the hint engine does so around one technique
-// call); without one every note is a single test of a null pointer, made only on
+// call); without one every note is a call that tests a null pointer, made only on
 // the success path, so the generator's solving is not slowed.
 #pragma once
 
@@ -36,41 +36,19 @@ struct Pattern {
   }
 };
 
-// The recorder of the calling thread, or null.
-inline thread_local Pattern* g_recorder = nullptr;
-inline Pattern* active() { return g_recorder; }
-inline void attach(Pattern* recorder) { g_recorder = recorder; }
-
-inline void cell(PUZZLE_CELL const* c) {
-  if (Pattern* p = active()) p->add_cell(c->offset());
-}
-inline void house(int dim, int index) {
-  if (Pattern* p = active()) p->add_house(dim, index);
-}
-// Closes the base set of a fish: the houses noted so far are its base, the next its cover.
-inline void end_of_base() {
-  if (Pattern* p = active()) p->n_base_houses = p->n_houses;
-}
-inline void digits(uint32_t bits) {
-  if (Pattern* p = active()) p->digits |= bits;
-}
-
+// The notes. They are out-of-line and marked cold so that the hot search code
+// around a success path keeps its shape; each returns at once without a recorder.
+bool active();
+void attach(Pattern* recorder);
+void cell(PUZZLE_CELL const* c);
+void house(int dim, int index);
 // The houses of a 9-bit set of house indices of one dimension.
-inline void houses(int dim, uint32_t set) {
-  if (Pattern* p = active())
-    for (; set; set &= set - 1) p->add_house(dim, __builtin_ctz(set));
-}
-// A fish: base houses, then cover houses (each given as sets of house indices), and its digit.
-inline void fish(int base_dim, uint32_t base, int base_groups, int cover_dim, uint32_t cover, int cover_groups,
-                 uint32_t digit_bit) {
-  if (!active()) return;
-  houses(base_dim, base);
-  houses(DIM_GROUP, static_cast<uint32_t>(base_groups));
-  end_of_base();
-  houses(cover_dim, cover);
-  houses(DIM_GROUP, static_cast<uint32_t>(cover_groups));
-  digits(digit_bit);
-}
+void houses(int dim, uint32_t set);
+void digits(uint32_t bits);
+// A fish: base houses, then cover houses (each given as sets of house indices of
+// lines and of groups), and its digit.
+void fish(int base_dim, uint32_t base, uint32_t base_groups, int cover_dim, uint32_t cover, uint32_t cover_groups,
+          uint32_t digit_bit);
 
 // Attaches a recorder for the lifetime of the scope.
 class Scope {

@@ -20,6 +20,25 @@ uint32_t alone_in_house(PUZZLE_CELL const* cell, int dim) {
   return cell->elim_bits & ~others;
 }
 
+// The pattern notes of a restriction and of a subset, kept out of the searches.
+[[gnu::cold]] void note_restriction(PUZZLE_CELL const* cell, uint32_t digit_bit, int dim_a, int dim_b) {
+  if (!pattern_note::active()) return;
+  pattern_note::house(dim_a, cell->house[dim_a]);
+  pattern_note::house(dim_b, cell->house[dim_b]);
+  pattern_note::digits(digit_bit);
+}
+
+[[gnu::cold]] void note_subset(int dim, int house, PUZZLE_CELL* const* cells, int n, int const* digits,
+                               int const* comb, int k) {
+  if (!pattern_note::active()) return;
+  uint32_t chosen = 0;
+  for (int j = 0; j < k; ++j) chosen |= 1u << digits[comb[j]];
+  pattern_note::house(dim, house);
+  for (int i = 0; i < n; ++i)
+    if (cells[i]->elim_bits & chosen) pattern_note::cell(cells[i]);
+  pattern_note::digits(chosen);
+}
+
 }  // namespace
 
 bool Puzzle::simplify_once_by_cells(METHOD_TYPE m) {
@@ -68,11 +87,6 @@ bool Puzzle::restriction_for_cell_dims_and_digit(PUZZLE_CELL* cell, unsigned dig
       other->elim_bits &= ~digit_bit;
       changed = true;
     }
-  if (changed) {
-    pattern_note::house(dim_a, home_a);
-    pattern_note::house(dim_b, home_b);
-    pattern_note::digits(digit_bit);
-  }
   return changed;
 }
 
@@ -86,10 +100,12 @@ bool Puzzle::simplify_cell_by_restriction(PUZZLE_CELL* cell) {
       if (!(digits & bit)) continue;
       if (restriction_for_cell_dims_and_digit(cell, bit, dim, DIM_GROUP)) {
         ++method_counts[kSlotLineToGroup];
+        note_restriction(cell, bit, dim, DIM_GROUP);
         any = true;
       }
       if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, dim)) {
         ++method_counts[kSlotGroupToLine];
+        note_restriction(cell, bit, DIM_GROUP, dim);
         any = true;
       }
     }
@@ -110,10 +126,12 @@ bool Puzzle::restriction_for_cell_and_dim(PUZZLE_CELL* cell, DIMENSION diag) {
     // Diagonal to group: the digit of the diagonal lies only in this cell's group.
     if (restriction_for_cell_dims_and_digit(cell, bit, diag, DIM_GROUP)) {
       ++method_counts[kSlotLineToGroup];
+      note_restriction(cell, bit, diag, DIM_GROUP);
       any = true;
     }
     if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, diag)) {
       ++method_counts[kSlotGroupToLine];
+      note_restriction(cell, bit, DIM_GROUP, diag);
       any = true;
     }
   }
@@ -149,7 +167,7 @@ bool Puzzle::simplify_once_over_dim(METHOD_TYPE m) {
         int const count = n_combinations(n, k);
         for (int i = 0; i < count; ++i)
           if (multi_digits(unsolved, digits, n, combination_for_combnumber(n, k, i), k)) {
-            pattern_note::house(dim, h);
+            note_subset(dim, h, unsolved, n, digits, combination_for_combnumber(n, k, i), k);
             ++method_counts[m];
             if (k <= 4) ++method_counts[kSlotSubsetOf2 + k - 2];
             return true;
@@ -173,11 +191,6 @@ bool Puzzle::multi_digits(PUZZLE_CELL** house_cells, int const* digits, int n, i
       cell->elim_bits &= chosen;
       changed = true;
     }
-  }
-  if (changed && pattern_note::active()) {
-    for (int i = 0; i < n; ++i)
-      if (house_cells[i]->elim_bits & chosen) pattern_note::cell(house_cells[i]);
-    pattern_note::digits(chosen);
   }
   return changed;
 }
@@ -225,7 +238,7 @@ bool remove_outside(PUZZLE_CELL* first, int walk_dim, int cross_dim, int cross1,
   return changed;
 }
 
-void note_double_restriction(DIMENSION dim, int line1, int line2, int group1, int group2, uint32_t bit) {
+[[gnu::cold]] void note_double_restriction(DIMENSION dim, int line1, int line2, int group1, int group2, uint32_t bit) {
   pattern_note::house(dim, line1);
   pattern_note::house(dim, line2);
   pattern_note::house(DIM_GROUP, group1);

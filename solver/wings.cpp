@@ -10,7 +10,7 @@ using chain_walks::remove_digits;
 
 namespace {
 
-void note_wing(PUZZLE_CELL const* pivot, PUZZLE_CELL const* w1, PUZZLE_CELL const* w2, uint32_t z) {
+[[gnu::cold]] void note_wing(PUZZLE_CELL const* pivot, PUZZLE_CELL const* w1, PUZZLE_CELL const* w2, uint32_t z) {
   pattern_note::cell(pivot);
   pattern_note::cell(w1);
   pattern_note::cell(w2);

@@ -53,30 +53,33 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
   int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
   ChainSearchTables tables;
   ActiveTablesScope const scope(&tables);
+  // The two cells of every house that holds a digit exactly twice, for all digits in
+  // one walk over the houses.
+  PUZZLE_CELL* pairs[10][5][9][2] = {};
+  uint8_t in_house[10][5][9] = {};
+  for (int dim = 0; dim < n_dims; ++dim)
+    for (int h = 0; h < (dim < 3 ? 9 : 1); ++h) {  // a diagonal is one house (index 0)
+      PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
+      if (!first) continue;
+      PUZZLE_CELL* x = first;
+      do {
+        for (uint32_t bits = x->elim_bits & ALL_DIGITS; bits; bits &= bits - 1) {
+          int const d = __builtin_ctz(bits);
+          if (in_house[d][dim][h] < 2) pairs[d][dim][h][in_house[d][dim][h]] = x;
+          ++in_house[d][dim][h];
+        }
+        x = next_in(x, dim);
+      } while (x != first);
+    }
   for (int d = 1; d <= 9; ++d) {
     uint32_t const bit = 1u << d;
     tables.digit_bit = bit;
     tables.start = nullptr;
     for (int dim = 0; dim < 5; ++dim)
       for (int h = 0; h < 9; ++h) {
-        tables.pair[dim][h][0] = tables.pair[dim][h][1] = nullptr;
-        // A diagonal is one house (index 0).
-        bool const listed = dim < n_dims && (dim < 3 || h == 0);
-        PUZZLE_CELL* const first = listed ? ptrs_first_in_dims[dim][h] : nullptr;
-        if (!first) continue;
-        PUZZLE_CELL* ends[2] = {nullptr, nullptr};
-        int found = 0;
-        PUZZLE_CELL* x = first;
-        do {
-          if (x->elim_bits & bit) {
-            if (found < 2) ends[found] = x;
-            ++found;
-          }
-          x = next_in(x, dim);
-        } while (x != first);
-        if (found != 2) continue;
-        tables.pair[dim][h][0] = ends[0];
-        tables.pair[dim][h][1] = ends[1];
+        bool const two = dim < n_dims && in_house[d][dim][h] == 2;
+        tables.pair[dim][h][0] = two ? pairs[d][dim][h][0] : nullptr;
+        tables.pair[dim][h][1] = two ? pairs[d][dim][h][1] : nullptr;
       }
     for (int dim = 0; dim < n_dims; ++dim) {
       int const n_houses = dim < 3 ? 9 : 1;

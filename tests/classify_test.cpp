@@ -306,6 +306,7 @@ TEST(Classify, BadValuesReadAsEmptyAndBadMapsAsBoxes) {
   for (int r = 0; r < 9; ++r) odd.groups[8][r] = 40 + r;  // not a partition
   PuzzleClassifyResult const a = classify_test::classify(b), m = classify_test::classify(odd);
   EXPECT_STREQ(a.bucket, m.bucket);
+  EXPECT_STREQ(classify_puzzle_for_pool(odd.map, odd.adj, odd.clues, odd.groups, 0), a.bucket);
   EXPECT_EQ(a.n_givens, m.n_givens);
   EXPECT_EQ(0, std::memcmp(a.value, m.value, sizeof a.value));
   EXPECT_EQ(0, std::memcmp(a.method, m.method, sizeof a.method));

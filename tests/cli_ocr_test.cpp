@@ -92,7 +92,8 @@ TEST(CliOcr, ReadsPhotosTurnedByTheCameraOrByHand) {
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_NE(plain.out.find("\"turned\":0,"), std::string::npos) << plain.out;
   EXPECT_NE(plain.out.find("\"digits\":\"" + truth + "\""), std::string::npos) << plain.out;
-  EXPECT_NE(plain.out.find("\"consistent\":true,\"solutions\":1,\"proper\":true"), std::string::npos) << plain.out;
+  for (char const* field : {"\"consistent\":true", "\"solutions\":1", "\"proper\":true", "\"x\":false"})
+    EXPECT_NE(plain.out.find(field), std::string::npos) << field << "\n" << plain.out;
 
   // Stored turned by 1, 2, 3 quarters clockwise: read after turning back.
   for (int quarters = 1; quarters < 4; ++quarters) {
@@ -134,7 +135,7 @@ TEST(CliOcr, PicturesWithoutAPuzzleFailHonestly) {
     EXPECT_NE(json.out.find("\"proper\":false"), std::string::npos) << json.out;
     Result const forced = run_args({"ocr", "--force", "-f", "line", path});
     EXPECT_EQ(forced.status, 0) << what;
-    EXPECT_EQ(forced.out.size(), 82u) << what;
+    EXPECT_EQ(forced.out.find_first_not_of(".123456789"), 81u) << what << ": " << forced.out;
     ::unlink(path.c_str());
   }
   Result const missing = run_args({"ocr", "/nonexistent/missing.jpg"});

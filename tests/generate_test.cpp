@@ -224,6 +224,7 @@ TEST(Generate, DeadlineInThePastFailsWithMessage) {
   EXPECT_EQ(sudoku_generate_solution(h, 0, 0), 0);
   std::string const err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("sudoku_generate_solution: construct_solution failed\n"), std::string::npos);
+  EXPECT_EQ(sudoku_last_error(nullptr, 0), SUDOKU_ERROR_DEADLINE);
   sudoku_set_deadline_ms(h, 0);
   EXPECT_EQ(p->deadline_ms, 0);
   EXPECT_EQ(sudoku_generate_solution(h, 0, 0), 1);
@@ -233,10 +234,11 @@ TEST(Generate, DeadlineInThePastFailsWithMessage) {
 TEST(Generate, CancelFromAnotherThreadReturnsZero) {
   SudokuPuzzle* h = sudoku_new();
   std::atomic<bool> started{false};
-  std::atomic<int> result{-1};
+  std::atomic<int> result{-1}, reason{-1};
   std::thread worker([&] {
     started = true;
     result = sudoku_generate(h, 0, 0, 6, 2);  // 2000 tries: long enough to cancel
+    reason = sudoku_last_error(nullptr, 0);
   });
   while (!started) std::this_thread::yield();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -245,5 +247,6 @@ TEST(Generate, CancelFromAnotherThreadReturnsZero) {
   worker.join();
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(result.load(), 0);
+  EXPECT_EQ(reason.load(), SUDOKU_ERROR_CANCELLED);
   sudoku_free(h);
 }

@@ -120,6 +120,14 @@ TEST(Targeted, AttemptBoundsAndTheTargetBucket) {
     EXPECT_EQ(r.bucket, target);
     expect_kept_puzzle(r.clues, r.solution, r.groupmap, 0, 0, target);
   }
+  // One attempt at the hardest bucket: ok only when it was met; otherwise the closest
+  // puzzle found, if any, is kept.
+  p.target_bucket = 9;
+  p.max_attempts = 0;
+  sudoku_seed_random(6);
+  r = generate_targeted(p);
+  EXPECT_EQ(r.ok, r.bucket == 9);
+  if (r.bucket >= 0) expect_kept_puzzle(r.clues, r.solution, r.groupmap, 0, 0, r.bucket);
   // Seed 0 is 0x9E3779B9.
   p.target_bucket = 3;
   p.max_attempts = 3;

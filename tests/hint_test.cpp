@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "api/engine_api.h"
+#include "classify/classify.h"
 #include "hint/ladder.h"
 #include "matrix_engine/matrix_engine.h"
 #include "solver_fixtures.h"
@@ -23,7 +24,8 @@ using Grid = std::array<int, 81>;
 
 struct Board {
   SudokuPuzzle* h = sudoku_new();
-  Grid solution{};
+  Grid solution{}, clues{}, groups{};
+  int map = 0, adjacency = 0;
   Board() = default;
   Board(Board const&) = delete;
   Board& operator=(Board const&) = delete;
@@ -32,8 +34,23 @@ struct Board {
 
 void build(Board& b, int map, int adjacency, Grid const& clues, Grid const& groups) {
   int colors[9] = {0, 1, 2, 3, 0, 1, 2, 3, 0};
+  b.clues = clues;
+  b.groups = groups;
+  b.map = map;
+  b.adjacency = adjacency;
   Grid c = clues, s = b.solution, g = groups;
   ASSERT_EQ(sudoku_build_from_clues(b.h, map, adjacency, 7, c.data(), s.data(), g.data(), colors), 1);
+}
+
+// The classification's level of the puzzle as given: its hardest rung (16: the completion count).
+int classified_level(Board const& b) {
+  int clues[9][9], grp[9][9];
+  for (int i = 0; i < 81; ++i) {
+    clues[i / 9][i % 9] = b.clues[i];
+    grp[i / 9][i % 9] = b.groups[i];
+  }
+  return classify_puzzle_direct(static_cast<MAP_TYPE>(b.map), static_cast<ADJACENCY_TYPE>(b.adjacency), clues, grp, 0)
+      .level_index;
 }
 
 // A seeded random puzzle of the solver's sets, in play form.
@@ -80,10 +97,11 @@ struct PathTally {
   int hardest_position = -1;
 };
 
-// Follows hints to the end, checking every step against the solution.
+// Follows hints to the end, checking every step against the solution; the path's
+// hardest step stands where the classification puts the puzzle.
 void follow_hints(Board& b, PathTally& tally) {
   SudokuHint hint;
-  int steps = 0;
+  int steps = 0, hardest = -1;
   for (;;) {
     auto const before = bytes_of(b.h);
     int const r = sudoku_hint(b.h, &hint);
@@ -99,9 +117,11 @@ void follow_hints(Board& b, PathTally& tally) {
     ASSERT_GT(std::strlen(hint.text), 0u);
     ASSERT_EQ(sudoku_apply_hint(b.h, &hint), 1) << hint.text;
     ++tally.uses[hint.name];
-    tally.hardest_position = std::max(tally.hardest_position, hint::ladder_position(hint.level));
+    hardest = std::max(hardest, hint::ladder_position(hint.level));
     ASSERT_LT(++steps, 81 * 9);
   }
+  tally.hardest_position = std::max(tally.hardest_position, hardest);
+  EXPECT_EQ(hardest, classified_level(b));
   EXPECT_EQ(hint.kind, SUDOKU_HINT_NONE);
   int counts[10];
   EXPECT_EQ(sudoku_get_state(b.h, counts), 1);

@@ -139,7 +139,7 @@ TEST(OcrCandidates, PerspectiveUnderUnevenLightWithAWeakBorder) {
   EXPECT_FALSE(best.bright);
   EXPECT_LT(corner_error(best.quad, truth), 8.0);
   OcrQuad fitted;
-  ASSERT_TRUE(ocr_fit_lattice(p.pixels.data(), p.width, p.height, truth, false, fitted));
+  ASSERT_TRUE(ocr_fit_outline_lattice(p.pixels.data(), p.width, p.height, truth, false, fitted));
   EXPECT_LT(corner_error(fitted, truth), 6.0);
 }
 
@@ -149,7 +149,7 @@ TEST(OcrCandidates, NothingToFindGivesNoCandidates) {
   EXPECT_TRUE(ocr_grid_candidates(nullptr, 300, 200).empty());
   EXPECT_TRUE(ocr_grid_candidates(flat.pixels.data(), 20, 200).empty());
   OcrQuad fitted;
-  EXPECT_FALSE(ocr_fit_lattice(nullptr, 300, 200, square(10, 10, 100), false, fitted));
+  EXPECT_FALSE(ocr_fit_outline_lattice(nullptr, 300, 200, square(10, 10, 100), false, fitted));
   OcrQuad degenerate;  // all corners at the origin: no homography
-  EXPECT_FALSE(ocr_fit_lattice(flat.pixels.data(), flat.width, flat.height, degenerate, false, fitted));
+  EXPECT_FALSE(ocr_fit_outline_lattice(flat.pixels.data(), flat.width, flat.height, degenerate, false, fitted));
 }

@@ -74,6 +74,8 @@ TEST(CountSolutions, RejectsInvalidInputAndCountsRepeatedGivensAsNone) {
     if (k.group != -1) g[k.cell] = k.group;
     int solution[81] = {7};
     EXPECT_EQ(sudoku_count_solutions(c.data(), g.data(), 0, k.limit, solution), -1) << k.what;
+    char why[256];
+    EXPECT_GT(sudoku_last_error(why, sizeof why), 0) << k.what;
     EXPECT_EQ(solution[0], 7) << k.what << ": nothing written";
   }
   EXPECT_EQ(sudoku_count_solutions(nullptr, nullptr, 0, 2, nullptr), -1);

@@ -11,7 +11,9 @@ if [ "${1:-}" != tool ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-numpy python3-pil
+    python3-dev pybind11-dev python3-pybind11 python3-pytest
     qqwing time
+    clang
   )
 fi
 missing=()

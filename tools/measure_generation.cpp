@@ -4,6 +4,9 @@
 // engine's completion counter).
 //
 //   measure_generation [--maps DIR] [--levels FIRST-LAST] [--count N] [--seed S] [--x 0|1|both] [--map 0|1]
+//                      [--threads N]
+//
+// --threads N runs each call's tries on N threads (sudoku_set_generation_threads).
 //
 // The generator's own diagnostics go to standard error; the table goes to standard output.
 #include <algorithm>
@@ -61,6 +64,7 @@ int main(int argc, char** argv) {
   uint64_t seed = 1;
   std::string x_option = "both";
   int map = 1;  // 1: jigsaw maps, 0: the boxes
+  int threads = 1;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string const opt = argv[i];
     if (opt == "--maps") maps = argv[i + 1];
@@ -69,8 +73,9 @@ int main(int argc, char** argv) {
     else if (opt == "--seed") seed = std::strtoull(argv[i + 1], nullptr, 10);
     else if (opt == "--x") x_option = argv[i + 1];
     else if (opt == "--map") map = std::atoi(argv[i + 1]) == 0 ? 0 : 1;
+    else if (opt == "--threads") threads = std::atoi(argv[i + 1]);
     else {
-      std::fprintf(stderr, "usage: measure_generation [--maps DIR] [--levels FIRST-LAST] [--count N] [--seed S] [--x 0|1|both] [--map 0|1]\n");
+      std::fprintf(stderr, "usage: measure_generation [--maps DIR] [--levels FIRST-LAST] [--count N] [--seed S] [--x 0|1|both] [--map 0|1] [--threads N]\n");
       return 2;
     }
   }
@@ -80,6 +85,7 @@ int main(int argc, char** argv) {
               map ? ("jigsaw maps of " + maps).c_str() : "boxes", count);
   std::printf("level x  made  unique  ms/call: median   mean    max   ms per puzzle made   puzzles' hash\n");
   SudokuPuzzle* h = sudoku_new();
+  sudoku_set_generation_threads(h, threads);
   for (int level = first; level <= last; ++level)
     for (int x = 0; x <= 1; ++x) {
       if (x_option != "both" && std::atoi(x_option.c_str()) != x) continue;

@@ -1,6 +1,7 @@
 // Symbol visibility for libnonet.so: the library is built with hidden default
-// visibility; only the C interface and the documented C++ classes and free
-// functions are exported.
+// visibility. NONET_EXPORT makes a declaration eligible for export; the linker's
+// export list (api/libnonet.map) then decides what actually leaves the library:
+// the C interface and the documented C++ classes and free functions.
 #pragma once
 
 #if defined(_WIN32)

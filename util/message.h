@@ -3,13 +3,12 @@
 // receives each completed line (without its newline).
 #pragma once
 
-#include "util/export.h"
 
 using EngineMessageHandler = void (*)(char const* line, void* user);
 
 // printf-style; text without a final newline is held (per thread) until a later
 // call completes the line. Without a handler the text is written to stderr at once.
-NONET_EXPORT void engine_message(char const* format, ...) __attribute__((format(printf, 1, 2)));
+void engine_message(char const* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Null restores the standard error stream. Safe to call from any thread.
-NONET_EXPORT void set_engine_message_handler(EngineMessageHandler fn, void* user);
+void set_engine_message_handler(EngineMessageHandler fn, void* user);

@@ -1,5 +1,6 @@
 /* A host written in C99 against the public header alone: builds a board from its
-   clues, checks geometry and play, and runs random bytes through the loading path. */
+   clues, checks geometry and play with the named values, asks why a call failed, and
+   runs random bytes through the loading path. */
 #include <stdio.h>
 #include <stddef.h>
 #include <stdlib.h>
@@ -58,14 +59,46 @@ int main(void) {
   }
   for (i = 0; i < 9; ++i) colors[i] = i % 2;
 
+  CHECK(sudoku_version() == NONET_VERSION_NUMBER);
+  CHECK(NONET_VERSION_NUMBER == NONET_VERSION_MAJOR * 10000 + NONET_VERSION_MINOR * 100 + NONET_VERSION_PATCH);
   CHECK(sudoku_puzzle_byte_size() == 5184);
-  CHECK(sudoku_build_from_clues(h, 0, 0, 3, clues, solution, groups, colors) == 1);
+
+  /* A broken group map is refused, and the reason says so. */
+  {
+    char why[64];
+    groups[80] = 0;
+    CHECK(sudoku_build_from_clues(h, SUDOKU_MAP_REGULAR, SUDOKU_ADJACENCY_NONE, SUDOKU_DIFFICULTY_MODERATE, clues,
+                                  solution, groups, colors) == 0);
+    CHECK(sudoku_last_error(why, (int)sizeof why) == SUDOKU_ERROR_INVALID_GROUPS);
+    CHECK(strncmp(why, "invalid_groups: ", 16) == 0);
+    groups[80] = 8;
+  }
+  CHECK(sudoku_build_from_clues(h, SUDOKU_MAP_REGULAR, SUDOKU_ADJACENCY_NONE, SUDOKU_DIFFICULTY_MODERATE, clues,
+                                solution, groups, colors) == 1);
+  CHECK(sudoku_last_error(NULL, 0) == SUDOKU_OK);
   CHECK(sudoku_distance(h) == 81 - givens);
-  CHECK(sudoku_get_state(h, counts) == 0);
+  CHECK(sudoku_get_state(h, counts) == SUDOKU_STATE_PLAYING);
   CHECK(sudoku_are_neighbors(h, 0, 80) == 0);
   CHECK(sudoku_are_neighbors(h, 40, 40) == 1);
   sudoku_get_cell(h, 40, view);
-  CHECK(view[6] == 4 && view[7] == 4 && view[8] == 4);
+  CHECK(view[SUDOKU_CELL_GROUP] == 4 && view[SUDOKU_CELL_ROW] == 4 && view[SUDOKU_CELL_COLUMN] == 4);
+  sudoku_get_cell(h, 0, view);
+  CHECK(view[SUDOKU_CELL_SOLUTION] == 5 && (view[SUDOKU_CELL_MASK] & 1) == 1);
+
+  /* A quarter turn clockwise takes the top-left cell to the top-right; four of them take the
+     board home. */
+  {
+    int const same[9] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    int turn;
+    sudoku_transform_puzzle(h, SUDOKU_TRANSFORM_QUARTER_TURN_CW, same);
+    sudoku_setup_loaded(h, SUDOKU_MAP_REGULAR, SUDOKU_ADJACENCY_NONE);
+    sudoku_get_cell(h, 8, view);
+    CHECK(view[SUDOKU_CELL_SOLUTION] == 5);
+    for (turn = 0; turn < 3; ++turn) sudoku_transform_puzzle(h, SUDOKU_TRANSFORM_QUARTER_TURN_CW, same);
+    sudoku_setup_loaded(h, SUDOKU_MAP_REGULAR, SUDOKU_ADJACENCY_NONE);
+    sudoku_get_cell(h, 0, view);
+    CHECK(view[SUDOKU_CELL_SOLUTION] == 5);
+  }
 
   /* Hints: a wrong answer first, then steps to the end; bad input refused. */
   {
@@ -85,7 +118,7 @@ int main(void) {
   for (i = 0; i < 81; ++i)
     if (!clues[i]) sudoku_set_user_answer(h, i, solution[i], 0, 1);
   state = sudoku_get_state(h, counts);
-  CHECK(state == 1);
+  CHECK(state == SUDOKU_STATE_SOLVED);
   CHECK(sudoku_distance(h) == 0);
   CHECK(counts[5] == 9);
 
@@ -95,7 +128,7 @@ int main(void) {
   copy = sudoku_new();
   sudoku_set_puzzle_bytes(copy, bytes);
   sudoku_setup_loaded(copy, 0, 0);
-  CHECK(sudoku_get_state(copy, counts) == 1);
+  CHECK(sudoku_get_state(copy, counts) == SUDOKU_STATE_SOLVED);
   sudoku_restart(copy);
   CHECK(sudoku_distance(copy) == 81 - givens);
 

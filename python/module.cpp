@@ -1,0 +1,15 @@
+// The module's entry point.
+#include "python/bindings.h"
+
+PYBIND11_MODULE(nonet, m) {
+  m.doc() = R"(nonet: generate, solve, classify and play 9x9 number-placement puzzles.
+
+Grids are numpy uint8 arrays of shape (9, 9) or 81-character strings ('.' for empty
+cells). Long calls release the GIL and Ctrl-C cancels them.)";
+  m.attr("__version__") = NONET_VERSION;
+  nonet_py::register_puzzle(m);
+  nonet_py::register_solve(m);
+  nonet_py::register_generate(m);
+  nonet_py::register_game(m);
+  nonet_py::register_photo(m);
+}

@@ -1,0 +1,11 @@
+# Runs PROGRAM twice; passes when both runs succeed and print different lines.
+foreach(run 1 2)
+  execute_process(COMMAND ${PROGRAM} RESULT_VARIABLE status OUTPUT_VARIABLE out_${run} ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "run ${run} of ${PROGRAM} failed (${status}): ${err}")
+  endif()
+endforeach()
+if(out_1 STREQUAL out_2)
+  message(FATAL_ERROR "two runs printed the same draws, so the host's arc4random is not the C library's: ${out_1}")
+endif()
+message(STATUS "the host's draws differ between runs: ${out_1}${out_2}")
