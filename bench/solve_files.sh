@@ -42,22 +42,17 @@ with open(sys.argv[1], "w") as out:
             out.write("".join("." if ch == "." else digits[int(ch) - 1] for row in g for ch in row) + "\n")
 PY
 
-cpu_seconds() {  # CPU seconds (user + system) of the command, median of $runs runs
-  local times=()
+median_seconds() {  # median of $runs runs of the command; $1: /usr/bin/time format (%e wall, %U %S CPU)
+  local format="$1" times=()
+  shift
   for _ in $(seq "$runs"); do
-    /usr/bin/time -o "$work/time" -f '%U %S' "$@" >/dev/null 2>&1
-    times+=("$(awk '{print $1 + $2}' "$work/time")")
+    /usr/bin/time -o "$work/time" -f "$format" "$@" >/dev/null 2>&1
+    times+=("$(awk '{s = 0; for (i = 1; i <= NF; ++i) s += $i; print s}' "$work/time")")
   done
   printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'
 }
-wall_seconds() {  # wall-clock seconds, median of $runs runs
-  local times=()
-  for _ in $(seq "$runs"); do
-    /usr/bin/time -o "$work/time" -f '%e' "$@" >/dev/null 2>&1
-    times+=("$(cat "$work/time")")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}'
-}
+cpu_seconds() { median_seconds '%U %S' "$@"; }
+wall_seconds() { median_seconds '%e' "$@"; }
 
 declare -A count_us
 if [ -x "$bench" ]; then
