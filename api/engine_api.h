@@ -264,6 +264,21 @@ SUDOKU_API int sudoku_candidate_state_handle(SudokuPuzzle* h, int map, int adjac
    affected. */
 SUDOKU_API void sudoku_seed_random(uint64_t seed);
 
+/* ---- Solving and diagnostics (extension) ---- */
+
+/* Counts the solutions of clues (0 = empty, 1..9) on groups (null = 3x3 boxes; else nine groups
+   of nine cells numbered 0..8), with both diagonals as units when adjacency is 1, stopping at
+   limit. Returns 0, 1, ... limit, or -1 for invalid input (a clue outside 0..9, a bad group map,
+   limit < 1; sudoku_last_error says which). Clues that repeat a digit in a unit have 0 solutions. When solution is not null
+   and the count is at least 1, the first solution found is written there (digits 1..9).
+   Thread-safe; a large limit on a nearly empty grid takes correspondingly long. */
+SUDOKU_API int sudoku_count_solutions(int const clues[81], int const groups[81], int adjacency, int limit,
+                                      int solution[81]);
+/* Routes the engine's diagnostic lines ("make_puzzle: ...", "GroupMap: ...", "sudoku_generate:
+   ...") to fn, one completed line at a time without its newline, with user passed through; fn may
+   be called from any thread that runs an engine call. Null restores the standard error stream. */
+SUDOKU_API void sudoku_set_message_handler(void (*fn)(char const* line, void* user), void* user);
+
 /* ---- Hints (extension) ---- */
 
 /* What a hint reports (SudokuHint.kind). */

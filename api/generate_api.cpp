@@ -7,6 +7,7 @@
 #include "api/last_error.h"
 #include "groupmap/group_map.h"
 #include "util/clock.h"
+#include "util/message.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ bool build_solution(Puzzle* p, int map, int adjacency, UI_DIFFICULTY difficulty,
   p->define_are_neighbors_array();
   p->setup_ptrs_first_in_dims();
   if (!p->construct_solution()) {
-    std::fputs(failed_message, stderr);
+    engine_message("%s", failed_message);
     record_stop_reason(p, SUDOKU_ERROR_NO_SOLUTION, "no complete solution fits the board's houses");
     return false;
   }
@@ -64,7 +65,7 @@ int sudoku_generate(SudokuPuzzle* h, int map, int adjacency, int difficulty, int
     return 0;
   // Construction always works at the highest effort.
   if (p->construct_puzzle(UI_QUALITY_2, p->map_type) < 1) {
-    std::fputs("sudoku_generate: construct_puzzle failed\n", stderr);
+    engine_message("sudoku_generate: construct_puzzle failed\n");
     record_stop_reason(p, SUDOKU_ERROR_NO_PUZZLE, "no try met the level: call again");
     return 0;
   }

@@ -19,7 +19,7 @@ cli_rate() {  # puzzles per second of the qqwing program on one file
   start=$(date +%s.%N)
   qqwing --solve --count-solutions --one-line <"$file" >/dev/null
   end=$(date +%s.%N)
-  python3 -c "print(f'{$n / ($end - $start):.0f}')"
+  /usr/bin/python3 -c "print(f'{$n / ($end - $start):.0f}')"
 }
 
 declare -A cli
@@ -27,7 +27,7 @@ if command -v qqwing >/dev/null; then
   for set in 17clue hard minimal; do cli[$set]=$(cli_rate "$here/data/$set.txt"); done
 fi
 
-python3 - "$json" "${cli[17clue]:-0}" "${cli[hard]:-0}" "${cli[minimal]:-0}" <<'PY'
+/usr/bin/python3 - "$json" "${cli[17clue]:-0}" "${cli[hard]:-0}" "${cli[minimal]:-0}" <<'PY'
 import json, sys
 data = json.load(open(sys.argv[1]))
 cli = {"17clue": float(sys.argv[2]), "hard": float(sys.argv[3]), "minimal": float(sys.argv[4])}

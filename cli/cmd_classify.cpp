@@ -12,7 +12,8 @@
 #include "classify/classify.h"
 #include "cli/commands.h"
 #include "cli/ordered_jobs.h"
-#include "cli/puzzle_reader.h"
+#include "cli/puzzle_input.h"
+#include "cli/tool.h"
 
 namespace {
 
@@ -27,10 +28,22 @@ struct ClassifyOptions {
 
 constexpr long kProgressEvery = 500;
 
-PuzzleClassifyResult classify_line(std::string const& grid, int const groups[9][9], bool jigsaw, bool x) {
+// One item of the input: a puzzle with its rules, or a line that was no puzzle.
+struct Item {
+  std::string error;  // set for a bad line
+  PuzzleInput text;
+  int groups[9][9];
+  bool jigsaw = false, x = false;
+};
+
+PuzzleClassifyResult classify_item(Item const& item) {
   int clues[9][9];
-  for (int c = 0; c < 81; ++c) clues[c / 9][c % 9] = grid[c] >= '1' && grid[c] <= '9' ? grid[c] - '0' : 0;
-  return classify_puzzle(jigsaw ? MAP_IRREGULAR : MAP_REGULAR, x ? ADJ_X : ADJ_NONE, clues, groups, 0);
+  for (int c = 0; c < 81; ++c) {
+    char const ch = item.text.grid[c];
+    clues[c / 9][c % 9] = ch >= '1' && ch <= '9' ? ch - '0' : 0;
+  }
+  return classify_puzzle(item.jigsaw ? MAP_IRREGULAR : MAP_REGULAR, item.x ? ADJ_X : ADJ_NONE, clues, item.groups,
+                         0);
 }
 
 std::string values_text(PuzzleClassifyResult const& r) {
@@ -87,61 +100,72 @@ std::string format_result(ClassifyOptions const& o, PuzzleInput const& in, Puzzl
 }
 
 int run_classify(ClassifyOptions const& o) {
-  int groups[9][9];
+  constexpr char kWho[] = "nonet classify";
   bool const jigsaw = !o.groups.empty();
   int groups81[81];
   if (jigsaw) {
     std::string error;
     if (!parse_group_map(o.groups, groups81, error)) {
-      std::cerr << "nonet classify: bad --groups map: " << error << "\n";
-      return 2;
+      tool::say(kWho, "bad --groups map: " + error);
+      return tool::kExitUsage;
     }
   } else {
     for (int c = 0; c < 81; ++c) groups81[c] = 3 * (c / 27) + (c % 9) / 3;
   }
-  for (int c = 0; c < 81; ++c) groups[c / 9][c % 9] = groups81[c];
 
-  std::vector<PuzzleInput> inputs;
-  std::vector<std::string> errors;
-  if (!o.puzzles.empty())
-    read_puzzle_arguments(o.puzzles, inputs, errors);
-  else
-    read_puzzle_stream(std::cin, inputs, errors);
-
-  // Bad lines are reported where they stood in the input.
-  std::size_t next_error = 0;
-  auto flush_errors_before = [&](int line) {
-    while (next_error < errors.size() && (line < 0 || error_line(errors[next_error]) < line))
-      std::cerr << "nonet classify: " << errors[next_error++] << "\n";
-  };
-  bool const progress = isatty(2) && inputs.size() > static_cast<std::size_t>(kProgressEvery);
+  // Puzzles with their rules (a jigsaw line or JSON carries its own), and bad lines where they stood.
+  std::vector<Item> items;
+  {
+    PuzzleStream in(o.puzzles);
+    ReadPuzzle p;
+    std::string error;
+    for (PuzzleStream::Result r; (r = in.next(p, error)) != PuzzleStream::kEnd;) {
+      Item& item = items.emplace_back();
+      if (r == PuzzleStream::kError) {
+        item.error = error;
+        continue;
+      }
+      item.text = text_of(p);
+      int const* groups = p.has_groups ? p.groups : groups81;
+      for (int c = 0; c < 81; ++c) item.groups[c / 9][c % 9] = groups[c];
+      item.jigsaw = jigsaw || p.has_groups;
+      item.x = o.x || p.x;
+    }
+    if (items.empty()) {
+      tool::say(kWho, "no puzzle in " + in.description());
+      return tool::kExitInputProblem;
+    }
+  }
+  bool problems = false;
+  long const n = static_cast<long>(items.size());
+  bool const progress = n > kProgressEvery;
   if (o.format == "csv") std::cout << csv_header(o.detail);
-  long const n = static_cast<long>(inputs.size());
   bool const interrupted = run_ordered_jobs<std::string>(
       n, o.threads,
       [&](long k) {
-        auto const& in = inputs[static_cast<std::size_t>(k)];
-        return format_result(o, in, classify_line(in.grid, groups, jigsaw, o.x));
+        Item const& item = items[static_cast<std::size_t>(k)];
+        return item.error.empty() ? format_result(o, item.text, classify_item(item)) : std::string();
       },
       [&](long k, std::string& text) {
-        auto const& in = inputs[static_cast<std::size_t>(k)];
-        if (progress) std::cerr << "\r" << std::string(40, ' ') << "\r" << std::flush;
-        flush_errors_before(in.line);
+        Item const& item = items[static_cast<std::size_t>(k)];
+        if (!item.error.empty()) {
+          problems = true;
+          tool::say(kWho, item.error);
+        }
         std::cout << text;
         if (progress && (k + 1) % kProgressEvery == 0) {
           std::cout.flush();
-          std::cerr << "\r" << k + 1 << "/" << n << " classified" << std::flush;
+          tool::progress(std::to_string(k + 1) + "/" + std::to_string(n) + " classified");
         }
         return true;
       });
   std::cout.flush();
-  if (progress) std::cerr << "\r" << std::string(40, ' ') << "\r";
+  tool::progress_finish();
   if (interrupted) {
-    std::cerr << "nonet classify: interrupted\n";
-    return 130;
+    tool::say(kWho, "interrupted");
+    return tool::kExitInterrupted;
   }
-  flush_errors_before(-1);
-  return errors.empty() ? 0 : 1;
+  return problems ? tool::kExitInputProblem : tool::kExitOk;
 }
 
 CommandRegistration classify_command{Command{
@@ -149,13 +173,14 @@ CommandRegistration classify_command{Command{
     [](CLI::App& sub) -> std::function<int()> {
       auto o = std::make_shared<ClassifyOptions>();
       sub.add_option("puzzles", o->puzzles,
-                     "Puzzles of 81 characters ('.' or '0' for empty); standard input when none");
+                     "Puzzles, files of puzzles, or '-' for standard input (the default); every form `nonet solve` "
+                     "reads");
       sub.add_flag("--x", o->x, "The two main diagonals are units too");
       sub.add_option("--groups", o->groups, "Jigsaw map: 81 group digits 0-8, each used nine times");
       sub.add_option("-j,--threads", o->threads, "Worker threads")->check(CLI::Range(1, 256))->capture_default_str();
-      sub.add_option("-f,--format", o->format, "Output: line, json or csv")
-          ->check(CLI::IsMember({"line", "json", "csv"}))
-          ->capture_default_str();
+      tool::add_format_option(sub, o->format, {"line", "json", "csv"},
+                              "line: tab-separated fields; json: JSON Lines, one object a puzzle; csv: a header, then "
+                              "a row a puzzle");
       sub.add_flag("--detail", o->detail, "Add every cell's technique and digit");
       return [o] { return run_classify(*o); };
     }}};

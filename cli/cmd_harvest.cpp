@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/ordered_jobs.h"
 #include "cli/puzzle_seed.h"
+#include "cli/tool.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ struct HarvestOptions {
   bool jigsaw = false;
   int count = 1;
   int threads = 1;
-  unsigned long long seed = 0;
+  uint64_t seed = 0;
   int budget = 100000;
   std::string format = "line";
   std::string bucket;
@@ -136,12 +137,11 @@ int run_harvest(HarvestOptions const& o) {
   if (!o.bucket.empty()) {
     target = parse_bucket_name(o.bucket.c_str());
     if (target < 0) {
-      std::cerr << "nonet harvest: unknown bucket '" << o.bucket << "' (quickie .. beyond_hell, or medium, expert, "
-                << "ultimate, bruteforce)\n";
-      return 2;
+      tool::say("nonet harvest", "unknown bucket '" + tool::escaped(o.bucket) +
+                                     "' (quickie .. beyond_hell, or medium, expert, ultimate, bruteforce)");
+      return tool::kExitUsage;
     }
   }
-  bool const progress = isatty(2) != 0;
   long tally[10] = {};
   long n_found = 0;
   auto const start = std::chrono::steady_clock::now();
@@ -158,21 +158,19 @@ int run_harvest(HarvestOptions const& o) {
         }
         std::cout.flush();
         long const done = target >= 0 ? (n_found = tally[target]) : job + 1;
-        if (progress) {
-          double const seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-          double const left = done > 0 ? seconds / static_cast<double>(done) * static_cast<double>(goal - done) : 0;
-          std::cerr << "\r" << done << "/" << goal << (target >= 0 ? " found, " : " harvests, ") << tally_text(tally)
-                    << ", about " << static_cast<long>(left + 0.5) << " s left   " << std::flush;
-        }
+        double const seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        double const left = done > 0 ? seconds / static_cast<double>(done) * static_cast<double>(goal - done) : 0;
+        tool::progress(std::to_string(done) + "/" + std::to_string(goal) + (target >= 0 ? " found, " : " harvests, ") +
+                       tally_text(tally) + ", about " + std::to_string(static_cast<long>(left + 0.5)) + " s left");
         return done < goal;
       });
-  if (progress) std::cerr << "\n";
-  std::cerr << "nonet harvest: " << tally_text(tally) << "\n";
+  tool::progress_finish();
+  tool::say("nonet harvest", tally_text(tally));
   if (interrupted) {
-    std::cerr << "nonet harvest: interrupted\n";
-    return 130;
+    tool::say("nonet harvest", "interrupted");
+    return tool::kExitInterrupted;
   }
-  return 0;
+  return tool::kExitOk;
 }
 
 CommandRegistration harvest_command{Command{
@@ -184,13 +182,13 @@ CommandRegistration harvest_command{Command{
       sub.add_option("-n,--harvests", o->count, "Number of harvests")->check(CLI::Range(1, 10000000))
           ->capture_default_str();
       sub.add_option("-j,--threads", o->threads, "Worker threads")->check(CLI::Range(1, 256))->capture_default_str();
-      sub.add_option("--seed", o->seed, "Seed for output identical for any thread count (0: system randomness)");
+      tool::add_seed_option(sub, o->seed, "Seed for output identical for any thread count, 0 to 2^64-1 (0: system "
+                                          "randomness)");
       sub.add_option("--budget", o->budget, "Search nodes a rating may spend settling a puzzle logic cannot finish")
           ->check(CLI::Range(1, INT_MAX))
           ->capture_default_str();
-      sub.add_option("-f,--format", o->format, "Output: line or json")
-          ->check(CLI::IsMember({"line", "json"}))
-          ->capture_default_str();
+      tool::add_format_option(sub, o->format, {"line", "json"}, "Output: line, or json (JSON Lines, one object a "
+                                                                 "puzzle)");
       auto* bucket = sub.add_option("--bucket", o->bucket,
                                     "Targeted generation of this bucket (quickie .. beyond_hell, medium, expert, "
                                     "ultimate, bruteforce)");

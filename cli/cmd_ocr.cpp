@@ -1,6 +1,5 @@
-// nonet ocr PHOTO: reads a puzzle from a photo. Also the evaluation over a folder of
-// photos with ground truth (--eval) and the patch dump the recogniser is trained on
-// (--dump-patches).
+// nonet ocr PHOTO: reads a puzzle from a photo and says when the reading is no proper
+// puzzle. Also the evaluation over a folder of photos with ground truth (--eval).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +13,8 @@
 #include "cli/grid_format.h"
 #include "cli/ocr_puzzle.h"
 #include "cli/photo_io.h"
+#include "cli/photo_reading.h"
+#include "cli/tool.h"
 #include "ocr/ocr.h"
 
 namespace {
@@ -22,11 +23,10 @@ struct OcrOptions {
   std::vector<std::string> inputs;
   std::string format = "text";
   std::string eval_dir;
-  std::string dump_path;
   std::string subset = "all";
   int worst = 10;
+  bool force = false;
   bool solve = false;
-  bool detectors = false;
 };
 
 // Every cell patch of every reading of one recognition.
@@ -51,21 +51,6 @@ struct ReadingLog : OcrPatchSink {
   }
 };
 
-// The dump's log: also every threshold variant of the adaptive cells (class -1: not
-// classified), so the dump does not depend on which one the network would keep.
-struct TrainingLog : ReadingLog {
-  bool wants_threshold_variants() const override { return true; }
-  void threshold_variant(int cell, float const* p) override { patch(cell, p, -1, 0.0f); }
-};
-
-// Photos of a folder in sorted order; "test" keeps every 4th (index 0, 4, 8, ...),
-// "train" the others.
-bool in_subset(std::string const& subset, std::size_t index) {
-  if (subset == "test") return index % 4 == 0;
-  if (subset == "train") return index % 4 != 0;
-  return true;
-}
-
 std::string digits_line(int const* digits) {
   std::string s(81, '.');
   for (int i = 0; i < 81; ++i)
@@ -73,73 +58,61 @@ std::string digits_line(int const* digits) {
   return s;
 }
 
-std::array<int, 81> boxes() {
-  std::array<int, 81> b{};
-  for (int c = 0; c < 81; ++c) b[static_cast<std::size_t>(c)] = 3 * (c / 27) + (c % 9) / 3;
-  return b;
-}
-
-// --solve: a reading without exactly one solution is a problem found in the input.
-int report_solutions(std::string const& photo, int solutions) {
-  if (solutions == 1) return 0;
-  char const* what = solutions == 0 ? "has no solution" : solutions == 2 ? "has several solutions" : "could not be solved";
-  std::cerr << "nonet ocr: " << photo << ": the reading " << what << "\n";
-  return 1;
-}
-
 int read_one(OcrOptions const& o) {
+  constexpr char kWho[] = "nonet ocr";
   if (o.inputs.size() != 1) {
-    std::cerr << "nonet ocr: expected one photo\n";
-    return 2;
+    tool::say(kWho, o.inputs.empty() ? "no photo given" : "one photo at a time");
+    return tool::kExitUsage;
   }
   std::string error;
-  auto photo = load_photo(o.inputs[0], error);
+  auto photo = load_photo(o.inputs[0], error, true);
   if (!photo) {
-    std::cerr << "nonet ocr: " << error << "\n";
-    return 1;
+    tool::say(kWho, error);
+    return tool::kExitInputProblem;
   }
-  int box[4] = {0, 0, 0, 0};
-  ReadPuzzle puzzle;
-  int* const digits = puzzle.digits;
-  bool const located = sudoku_ocr_locate(photo->pixels.data(), photo->width, photo->height, photo->bpp, box) == 1;
-  int diagonals = 0;
-  if (!sudoku_ocr_read_puzzle(photo->pixels.data(), photo->width, photo->height, photo->bpp, digits, puzzle.groups,
-                              &diagonals)) {
-    std::cerr << "nonet ocr: picture of " << photo->width << "x" << photo->height << " with " << photo->bpp
-              << " bytes per pixel cannot be read (sides must be at least 27)\n";
-    return 1;
+  PhotoReading r;
+  if (!read_photo(*photo, r, error)) {
+    tool::say(kWho, tool::escaped(o.inputs[0]) + ": " + error);
+    return tool::kExitInputProblem;
   }
-  puzzle.x = diagonals == 1;
-  puzzle.jigsaw = !same_regions(puzzle.groups, boxes().data());
-  int count = 0;
-  for (int i = 0; i < 81; ++i) count += digits[i] != 0;
-  std::string solution;
-  int const solutions = o.solve ? solve_read_puzzle(puzzle, solution) : 1;
-  if (o.format == "line") {
-    std::cout << read_puzzle_line(puzzle, digits_line(digits)) << "\n";
-    if (solutions == 1 && o.solve) std::cout << solution << "\n";
+  PhotoPuzzle const& puzzle = r.puzzle;
+  std::string const digits = digits_line(puzzle.digits);
+  std::string const problem = r.problem();
+  bool const print = problem.empty() || o.force || o.format == "json";
+  if (!print) {
+  } else if (o.format == "line") {
+    std::cout << read_puzzle_line(puzzle, digits) << "\n";
+    if (o.solve && r.solutions == 1) std::cout << r.solution << "\n";
   } else if (o.format == "json") {
     nlohmann::json j;
-    j["width"] = photo->width;
-    j["height"] = photo->height;
-    j["box"] = located ? nlohmann::json{box[0], box[1], box[2], box[3]} : nlohmann::json(nullptr);
-    j["digits"] = std::vector<int>(digits, digits + 81);
-    j["count"] = count;
+    j["file"] = o.inputs[0];
+    j["width"] = r.width;
+    j["height"] = r.height;
+    j["turned"] = r.turned;
+    j["located"] = r.located;
+    j["box"] = r.located ? nlohmann::json{r.box[0], r.box[1], r.box[2], r.box[3]} : nlohmann::json(nullptr);
+    j["digits"] = digits;
+    j["count"] = r.count;
     add_read_puzzle_json(j, puzzle);
-    if (o.solve) {
-      j["solutions"] = solutions;
-      j["solution"] = solutions == 1 ? nlohmann::json(solution) : nlohmann::json(nullptr);
-    }
-    std::cout << j.dump() << "\n";
+    j["consistent"] = r.consistent();
+    j["solutions"] = r.solutions;
+    if (o.solve) j["solution"] = r.solutions == 1 ? nlohmann::json(r.solution) : nlohmann::json(nullptr);
+    j["proper"] = problem.empty();
+    std::cout << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
   } else {
-    if (located)
-      std::cout << "box: " << box[0] << " " << box[1] << " " << box[2] << " " << box[3] << "\n";
+    if (r.located)
+      std::cout << "box: " << r.box[0] << " " << r.box[1] << " " << r.box[2] << " " << r.box[3] << "\n";
     else
       std::cout << "box: none found\n";
-    std::cout << "digits: " << count << "\n" << read_puzzle_text(puzzle, digits_line(digits));
-    if (solutions == 1 && o.solve) std::cout << "solution:\n" << format_grid_text(solution, puzzle.jigsaw ? puzzle.groups : nullptr);
+    if (r.turned) std::cout << "turned: " << r.turned << " degrees\n";
+    std::cout << "digits: " << r.count << "\n" << read_puzzle_text(puzzle, digits);
+    if (o.solve && r.solutions == 1)
+      std::cout << "solution:\n" << format_grid_text(r.solution, puzzle.jigsaw ? puzzle.groups : nullptr);
   }
-  return o.solve ? report_solutions(o.inputs[0], solutions) : 0;
+  std::cout.flush();
+  if (problem.empty()) return tool::kExitOk;
+  tool::say(kWho, tool::escaped(o.inputs[0]) + ": " + problem + (o.force ? "" : " (--force prints the reading)"));
+  return o.force ? tool::kExitOk : tool::kExitInputProblem;
 }
 
 char const* const verdict_names[] = {"digit", "no ink", "too small", "too short", "too wide", "too sparse",
@@ -199,8 +172,8 @@ std::string failing_stage(ReadingLog const& log, int const* digits, std::array<i
 int evaluate(OcrOptions const& o) {
   auto const photos = list_photos(o.eval_dir);
   if (photos.empty()) {
-    std::cerr << "nonet ocr: no photos in " << o.eval_dir << "\n";
-    return 1;
+    tool::say("nonet ocr", "no photos in " + tool::escaped(o.eval_dir));
+    return tool::kExitInputProblem;
   }
   struct Result {
     std::string name;
@@ -218,7 +191,7 @@ int evaluate(OcrOptions const& o) {
     std::string error;
     auto photo = load_photo(photos[i], error);
     if (!truth || !photo) {
-      std::cerr << "nonet ocr: skipping " << photos[i] << (photo ? ": no ground truth" : ": " + error) << "\n";
+      tool::say("nonet ocr", "skipping " + (photo ? tool::escaped(photos[i]) + ": no ground truth" : error));
       continue;
     }
     ReadingLog log;
@@ -228,14 +201,8 @@ int evaluate(OcrOptions const& o) {
     int errors = 0;
     for (int c = 0; c < 81; ++c) errors += digits[c] != (*truth)[c];
     std::string const photo_name = photos[i].substr(photos[i].find_last_of('/') + 1);
-    auto const rules_truth = load_rules_truth(ground_truth_path(photos[i]));
-    rules.score(photo_name, reading.groups, reading.diagonals, rules_truth, errors == 0);
-    if (o.detectors) {
-      int regions[81];
-      bool const drawn = ocr_detect_regions(photo->pixels.data(), photo->width, photo->height, photo->bpp, regions);
-      rules.score_detectors(drawn ? regions : nullptr,
-                            ocr_detect_x(photo->pixels.data(), photo->width, photo->height, photo->bpp), rules_truth);
-    }
+    rules.score(photo_name, reading.groups, reading.diagonals, load_rules_truth(ground_truth_path(photos[i])),
+                errors == 0);
     ++read;
     cells += 81;
     correct += 81 - errors;
@@ -244,8 +211,8 @@ int evaluate(OcrOptions const& o) {
     results.push_back({name, errors, errors ? failing_stage(log, digits, *truth, totals) : ""});
   }
   if (read == 0) {
-    std::cerr << "nonet ocr: no photo with ground truth in " << o.eval_dir << "\n";
-    return 1;
+    tool::say("nonet ocr", "no photo with ground truth in " + tool::escaped(o.eval_dir));
+    return tool::kExitInputProblem;
   }
   std::printf("photos: %d (%s)\n", read, o.subset.c_str());
   std::printf("cell accuracy: %.3f%% (%ld of %ld)\n", 100.0 * correct / cells, correct, cells);
@@ -264,115 +231,26 @@ int evaluate(OcrOptions const& o) {
   return 0;
 }
 
-// Every reading recognition may make of a photo, whatever the network says: the
-// plain grey image, its shear when tilted, the negatives of both, and the grid warped from
-// each outline finder (the dark and bright forms of ocr_find_quad and
-// ocr_radial_quad, as recognition and the rules referee warp it), and the second
-// attempt's grid candidates (adaptive cells, each digit cell at every threshold depth
-// its retry may use). So the dump does
-// not depend on the weight table it helps to train. The training tool keeps only
-// readings whose grid was found.
-void training_readings(Photo const& photo, OcrPatchSink& sink) {
-  OcrImage grey = ocr_to_grey(photo.pixels.data(), photo.width, photo.height, photo.bpp);
-  if (grey.empty()) return;
-  int const w = photo.width, h = photo.height;
-  ocr_normalise_polarity(grey, w, h);
-  int digits[81];
-  ocr_read_digits(grey.data(), w, h, digits, &sink);
-  float const angle = ocr_skew_angle(grey.data(), w, h);
-  if (std::fabs(angle) >= 0.9f) {
-    OcrImage const sheared = ocr_shear(grey.data(), w, h, angle);
-    ocr_read_digits(sheared.data(), w, h, digits, &sink);
-    // Recognition's negative is that of the sheared picture when it sheared.
-    OcrImage const sheared_negative = ocr_inverted(sheared);
-    ocr_read_digits(sheared_negative.data(), w, h, digits, &sink);
-  }
-  OcrImage const negative = ocr_inverted(grey);
-  ocr_read_digits(negative.data(), w, h, digits, &sink);
-  int const size = ocr_warp_size(w, h);
-  for (int finder = 0; finder < 3; ++finder) {
-    OcrQuad quad;
-    bool const found = finder == 2 ? ocr_radial_quad(grey.data(), w, h, quad)
-                                   : ocr_find_quad(grey.data(), w, h, quad, finder == 0);
-    OcrImage warped;
-    if (!found || ocr_warp_comb(grey.data(), w, h, quad, size, warped) < 4) continue;
-    ocr_read_digits(warped.data(), size, size, digits, &sink);
-  }
-  // The second attempt recognition makes when the plain readings read badly: every
-  // grid candidate it may read (it stops at the first proper puzzle, which depends
-  // on the network; the dump reads them all).
-  int tried = 0;
-  for (OcrGridCandidate const& c : ocr_grid_candidates(grey.data(), w, h)) {
-    if (tried == ocr_robust_candidates) break;
-    OcrHomography homography{};
-    if (!ocr_homography(c.quad, homography)) continue;
-    OcrImage warped = ocr_warp(grey.data(), w, h, homography, size);
-    if (warped.empty()) continue;
-    if (c.bright) ocr_invert(warped);
-    if (ocr_comb_score(warped.data(), size, size) < ocr_robust_min_comb) continue;
-    ++tried;
-    ocr_read_cells_adaptive(warped.data(), size, size, OcrBox{0, 0, size - 1, size - 1}, digits, &sink);
-  }
-}
-
-// Binary records for the training tools: int32 photo index, reading, cell, true
-// class (0..9), then the 576 patch floats, all little-endian.
-int dump_patches(OcrOptions const& o) {
-  std::vector<std::string> photos;
-  for (auto const& input : o.inputs) {
-    auto listed = list_photos(input);
-    if (listed.empty())
-      photos.push_back(input);
-    else
-      for (std::size_t i = 0; i < listed.size(); ++i)
-        if (in_subset(o.subset, i)) photos.push_back(listed[i]);
-  }
-  std::ofstream out(o.dump_path, std::ios::binary);
-  if (!out) {
-    std::cerr << "nonet ocr: cannot write " << o.dump_path << "\n";
-    return 1;
-  }
-  long records = 0;
-  for (std::size_t i = 0; i < photos.size(); ++i) {
-    auto truth = load_ground_truth(ground_truth_path(photos[i]));
-    std::string error;
-    auto photo = load_photo(photos[i], error);
-    if (!truth || !photo) {
-      std::cerr << "nonet ocr: skipping " << photos[i] << "\n";
-      continue;
-    }
-    TrainingLog log;
-    training_readings(*photo, log);
-    for (auto const& e : log.entries) {
-      int32_t const head[4] = {static_cast<int32_t>(i), e.reading, e.cell, (*truth)[e.cell]};
-      out.write(reinterpret_cast<char const*>(head), sizeof head);
-      out.write(reinterpret_cast<char const*>(e.patch), sizeof e.patch);
-      ++records;
-    }
-  }
-  std::cerr << "nonet ocr: " << records << " patches from " << photos.size() << " photos\n";
-  return out ? 0 : 1;
-}
-
 CommandRegistration ocr_command{Command{
-    "ocr", "Read a puzzle from a photo (JPEG or PNG); evaluate or dump training patches",
+    "ocr", "Read a puzzle from a photo (JPEG or PNG), or evaluate the reader on photos with ground truth",
     [](CLI::App& sub) -> std::function<int()> {
       auto o = std::make_shared<OcrOptions>();
-      sub.add_option("photo", o->inputs, "Photo to read (with --dump-patches: photos or folders)");
-      sub.add_option("--format", o->format, "Output: text (box, grid, regions, diagonals), line (81 digits, the groups when drawn, x when marked) or json")
-          ->check(CLI::IsMember({"text", "line", "json"}));
-      sub.add_option("--eval", o->eval_dir, "Read every photo of DIR against its .dat ground truth");
-      sub.add_option("--subset", o->subset, "With --eval or --dump-patches: all, test (every 4th photo) or train")
+      sub.add_option("photo", o->inputs, "Photo to read; its EXIF orientation is honoured, and a poor reading is "
+                                         "tried again turned by 90, 180 and 270 degrees");
+      tool::add_format_option(sub, o->format, {"text", "line", "json"},
+                              "text: box, grid, regions and diagonals; line: 81 digits, then the 81 group digits when "
+                              "regions are drawn and x when the diagonals are marked; json: one object {file, width, "
+                              "height, turned, located, box, digits, count, groups, jigsaw, x, consistent, "
+                              "solutions, proper}, printed even when the reading is no proper puzzle");
+      sub.add_flag("--force", o->force, "Print the reading even when it is no proper puzzle (and exit 0)");
+      sub.add_flag("--solve", o->solve, "Also print the solution under the rules the photo shows");
+      auto* eval = sub.add_option("--eval", o->eval_dir, "Read every photo of DIR against its .dat ground truth");
+      sub.add_option("--subset", o->subset, "With --eval: all, test (every 4th photo) or train")
           ->check(CLI::IsMember({"all", "test", "train"}));
-      sub.add_option("--worst", o->worst, "With --eval: how many of the worst photos to list");
-      sub.add_flag("--detectors", o->detectors, "With --eval: also score sudoku_ocr_regions and sudoku_ocr_detect_x alone");
-      sub.add_flag("--solve", o->solve, "Also solve the read puzzle under its own rules (exit 1 unless exactly one solution)");
-      sub.add_option("--dump-patches", o->dump_path, "Write the cell patches of the photos (with .dat) to FILE");
-      return [o] {
-        if (!o->eval_dir.empty()) return evaluate(*o);
-        if (!o->dump_path.empty()) return dump_patches(*o);
-        return read_one(*o);
-      };
+      sub.add_option("--worst", o->worst, "With --eval: how many of the worst photos to list")
+          ->check(CLI::Range(0, 100000));
+      eval->excludes(sub.get_option("photo"));
+      return [o] { return o->eval_dir.empty() ? read_one(*o) : evaluate(*o); };
     }}};
 
 }  // namespace

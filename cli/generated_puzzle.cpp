@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/grid_format.h"
+#include "cli/tool.h"
 
 char const* const kDifficultyNames[10] = {"quickie", "easy",  "moderately_easy", "moderate", "moderately_hard",
                                           "hard",    "vicious", "fiendish",      "hell",     "beyond_hell"};
@@ -11,6 +12,20 @@ int parse_difficulty(std::string const& text) {
   for (int d = 0; d < 10; ++d)
     if (text == kDifficultyNames[d] || text == std::to_string(d)) return d;
   return -1;
+}
+
+CLI::Option* add_difficulty_option(CLI::App& app, std::string& difficulty) {
+  std::string names;
+  for (char const* name : kDifficultyNames) names += std::string(names.empty() ? "" : ", ") + name;
+  return app
+      .add_option("-d,--difficulty", difficulty, names + ", or 0..9")
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return parse_difficulty(text) < 0 ? "unknown difficulty '" + tool::escaped(text) + "' (0..9 or a name)"
+                                              : std::string();
+          },
+          "LEVEL"))
+      ->capture_default_str();
 }
 
 GeneratedPuzzle read_generated_puzzle(SudokuPuzzle* h, int difficulty, bool jigsaw, bool x) {
@@ -64,8 +79,13 @@ GeneratedPuzzle generated_from_record(PuzzleData const& record) {
 
 std::string format_generated(GeneratedPuzzle const& p, OutputFormat format) {
   switch (format) {
-    case OutputFormat::line:
-      return p.clues + "\n";
+    case OutputFormat::line: {
+      // Jigsaw puzzles carry their regions: the line reads back as a puzzle with its map.
+      if (!p.jigsaw) return p.clues + "\n";
+      std::string groups;
+      for (int g : p.groups) groups += static_cast<char>('0' + g);
+      return p.clues + " " + groups + "\n";
+    }
     case OutputFormat::json: {
       nlohmann::json j;
       j["clues"] = p.clues;

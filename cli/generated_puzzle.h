@@ -1,6 +1,7 @@
 // A puzzle read back from a handle, and its printed forms.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <string>
 
 #include "api/engine_api.h"
@@ -26,6 +27,8 @@ GeneratedPuzzle generated_from_record(PuzzleData const& record);
 extern char const* const kDifficultyNames[10];
 // "easy", "hard", ... or "0".."9"; -1 when the text names no difficulty.
 int parse_difficulty(std::string const& text);
+// -d/--difficulty, checked: a name or 0..9.
+CLI::Option* add_difficulty_option(CLI::App& app, std::string& difficulty);
 
 enum class OutputFormat { text, line, json };
 // "text", "line" or "json"; false for anything else.

@@ -1,27 +1,5 @@
 #include "cli/grid_format.h"
 
-#include <cctype>
-
-std::optional<std::string> parse_grid_line(std::string const& text, std::string& error) {
-  std::string grid;
-  for (char ch : text) {
-    if (std::isspace(static_cast<unsigned char>(ch))) continue;
-    if (ch >= '1' && ch <= '9')
-      grid += ch;
-    else if (ch == '.' || ch == '0')
-      grid += '.';
-    else {
-      error = std::string("unexpected character '") + ch + "'";
-      return std::nullopt;
-    }
-  }
-  if (grid.size() != 81) {
-    error = "expected 81 cells, got " + std::to_string(grid.size());
-    return std::nullopt;
-  }
-  return grid;
-}
-
 std::string format_grid_text(std::string const& grid81, int const* groups) {
   std::string out;
   if (!groups) {

@@ -6,16 +6,16 @@
 #include <sstream>
 
 #include "cli/grid_format.h"
-#include "matrix_engine/matrix_engine.h"
+#include "api/engine_api.h"
 
-std::string read_puzzle_text(ReadPuzzle const& p, std::string const& digits81) {
+std::string read_puzzle_text(PhotoPuzzle const& p, std::string const& digits81) {
   std::string out = format_grid_text(digits81, p.jigsaw ? p.groups : nullptr);
   out += std::string("regions: ") + (p.jigsaw ? "drawn (letters)" : "3x3 boxes") + "\n";
   out += std::string("diagonals: ") + (p.x ? "marked" : "none") + "\n";
   return out;
 }
 
-std::string read_puzzle_line(ReadPuzzle const& p, std::string const& digits81) {
+std::string read_puzzle_line(PhotoPuzzle const& p, std::string const& digits81) {
   std::string out = digits81;
   if (p.jigsaw) {
     out += ' ';
@@ -25,7 +25,7 @@ std::string read_puzzle_line(ReadPuzzle const& p, std::string const& digits81) {
   return out;
 }
 
-void add_read_puzzle_json(nlohmann::json& j, ReadPuzzle const& p) {
+void add_read_puzzle_json(nlohmann::json& j, PhotoPuzzle const& p) {
   std::string groups;
   for (int g : p.groups) groups += static_cast<char>('0' + g);
   j["groups"] = groups;
@@ -33,26 +33,14 @@ void add_read_puzzle_json(nlohmann::json& j, ReadPuzzle const& p) {
   j["x"] = p.x;
 }
 
-int solve_read_puzzle(ReadPuzzle const& p, std::string& solution) {
-  using namespace matrix_engine;
-  int groups[9][9];
-  for (int c = 0; c < 81; ++c) {
-    if (p.groups[c] < 0 || p.groups[c] > 8 || p.digits[c] < 0 || p.digits[c] > 9) return -1;
-    groups[c / 9][c % 9] = p.groups[c];
-  }
-  Ops const& ops = compile(p.x, groups);
-  Vec cand, placed;
-  cand.fill_all();
-  for (int c = 0; c < 81; ++c)
-    if (p.digits[c]) placed.set(lit(c, p.digits[c]));
-  int out[2][81] = {};
-  long long budget = 50'000'000;
-  int const n = count_completions_collect(ops, cand, placed, 2, out, 0, budget);
+int solve_read_puzzle(PhotoPuzzle const& p, std::string& solution) {
+  int found[81];
+  int const n = sudoku_count_solutions(p.digits, p.groups, p.x ? 1 : 0, 2, found);
   if (n < 0) return -1;
   solution.clear();
   if (n >= 1)
-    for (int c = 0; c < 81; ++c) solution += static_cast<char>('0' + out[0][c]);
-  return std::min(n, 2);
+    for (int c = 0; c < 81; ++c) solution += static_cast<char>('0' + found[c]);
+  return n;
 }
 
 std::optional<RulesTruth> load_rules_truth(std::string const& dat_path) {

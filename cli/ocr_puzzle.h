@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-struct ReadPuzzle {
+struct PhotoPuzzle {
   int digits[81] = {};
   int groups[81] = {};  // drawn regions, or the 3x3 boxes
   bool jigsaw = false;  // regions drawn that are not the boxes
@@ -18,15 +18,15 @@ struct ReadPuzzle {
 };
 
 // The grid as text (region letters per cell when jigsaw) and the rules line.
-std::string read_puzzle_text(ReadPuzzle const& p, std::string const& digits81);
+std::string read_puzzle_text(PhotoPuzzle const& p, std::string const& digits81);
 // One line: the 81 digits, then the 81 group digits when jigsaw, then "x" when marked.
-std::string read_puzzle_line(ReadPuzzle const& p, std::string const& digits81);
+std::string read_puzzle_line(PhotoPuzzle const& p, std::string const& digits81);
 // "groups" (81 digits), "jigsaw" and "x".
-void add_read_puzzle_json(nlohmann::json& j, ReadPuzzle const& p);
+void add_read_puzzle_json(nlohmann::json& j, PhotoPuzzle const& p);
 
-// Solutions of the read puzzle under its own rules: 0, 1 or 2 (several); -1 when the
-// search gave up. solution receives the first one as 81 digits.
-int solve_read_puzzle(ReadPuzzle const& p, std::string& solution);
+// Solutions of the read puzzle under its own rules: 0 (also for a digit read twice in
+// a unit), 1 or 2 (several); -1 for digits or groups out of range. solution receives the first one as 81 digits.
+int solve_read_puzzle(PhotoPuzzle const& p, std::string& solution);
 
 // The regions and diagonal mark of a rendered picture's ground truth (lines
 // "regions" + nine rows, "diagonals 0|1" after the digit rows); nothing when absent.

@@ -2,20 +2,45 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli/photo_orientation.h"
+#include "cli/tool.h"
+
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
-std::optional<Photo> load_photo(std::string const& path, std::string& error) {
+std::optional<Photo> load_photo(std::string const& path, std::string& error, bool upright) {
+  std::string const name = tool::escaped(path);
+  std::error_code ec;
+  auto const status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) {
+    error = name + ": " + (ec ? ec.message() : std::string(std::strerror(ENOENT)));
+    return std::nullopt;
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    error = name + (std::filesystem::is_directory(status) ? ": is a directory" : ": not a regular file");
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (!file.good() && !file.eof()) {
+    error = name + ": cannot read";
+    return std::nullopt;
+  }
   int w = 0, h = 0, n = 0;
-  unsigned char* data = stbi_load(path.c_str(), &w, &h, &n, 0);
+  unsigned char* data = bytes.size() > static_cast<std::size_t>(INT32_MAX)
+                            ? nullptr
+                            : stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &n, 0);
   if (!data) {
     char const* reason = stbi_failure_reason();
-    error = std::string("cannot read picture ") + path + ": " + (reason ? reason : "unknown error");
+    error = name + ": not a picture nonet can read (" + (reason ? reason : "unknown error") + ")";
     return std::nullopt;
   }
   Photo photo;
@@ -24,6 +49,7 @@ std::optional<Photo> load_photo(std::string const& path, std::string& error) {
   photo.bpp = n;
   photo.pixels.assign(data, data + static_cast<std::size_t>(w) * h * n);
   stbi_image_free(data);
+  if (upright) return oriented(photo, jpeg_exif_orientation(bytes.data(), bytes.size()));
   return photo;
 }
 
@@ -56,4 +82,10 @@ std::vector<std::string> list_photos(std::string const& dir) {
   }
   std::sort(out.begin(), out.end());
   return out;
+}
+
+bool in_subset(std::string const& subset, std::size_t index) {
+  if (subset == "test") return index % 4 == 0;
+  if (subset == "train") return index % 4 != 0;
+  return true;
 }

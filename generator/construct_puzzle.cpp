@@ -10,6 +10,7 @@
 #include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
 #include "util/combinations.h"
+#include "util/message.h"
 
 using generation::BoardSave;
 using generation::entry_for;
@@ -94,20 +95,20 @@ int generation::finish_tries(Puzzle& p, int best_rating, BoardSave const* best, 
       if (!long_enough && best->counts[29] > p.n_clues + 2) return -4;
     }
     best->give(p);
-    std::fprintf(stderr, "make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", tries_made, itries,
+    engine_message("make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", tries_made, itries,
                  best_rating, p.method_counts[29], p.method_counts[7]);
     return p.n_clues;
   }
 
   time_t const report_deadline = start + 1190;
-  std::fprintf(stderr, "make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ",
+  engine_message("make_puzzle FAILED -3: itries=%d/%d timeout=%s technique=%d difficulty=%d too_many_clues={ ",
                tries_made, itries, std::time(nullptr) > report_deadline ? "yes" : "no", static_cast<int>(top.method),
                static_cast<int>(p.difficulty));
   for (int c = 0; c < 81; ++c)
-    if (tally.too_many_clues[c]) std::fprintf(stderr, "%d:%d ", c, tally.too_many_clues[c]);
-  std::fprintf(stderr, "} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", tally.wrong_technique,
+    if (tally.too_many_clues[c]) engine_message("%d:%d ", c, tally.too_many_clues[c]);
+  engine_message("} wrong_technique=%d no_removable=%d min_clues=%d max_allowed=%d\n", tally.wrong_technique,
                tally.no_removable, tally.smallest_seen, top.max_clues);
-  std::fprintf(stderr, "  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n",
+  engine_message("  technique_totals: by_mult=%d dbl_restr=%d x_wing=%d x_chain=%d xy_chain=%d als=%d\n",
                tally.totals[0], tally.totals[1], tally.totals[3], tally.totals[4], tally.totals[5], tally.totals[2]);
   return -3;
 }

@@ -4,6 +4,7 @@
 
 #include "groupmap/group_map.h"
 #include "util/combinations.h"
+#include "util/message.h"
 #include "util/random.h"
 
 bool FourColorMap::mapColorsToNodes(int nColors_, int nNodes_, int* colors_, bool adjacency[][9]) {
@@ -64,7 +65,7 @@ void GroupMap::makeColorMap() {
   } else if (mapType == MAP_IRREGULAR) {
     makeIrregColorMap();
   } else {
-    std::fprintf(stderr, "makeColorMap: unknown mapType %d", static_cast<int>(mapType));
+    engine_message("makeColorMap: unknown mapType %d", static_cast<int>(mapType));
   }
 }
 
@@ -73,7 +74,7 @@ void GroupMap::makeIrregColorMap() {
   reduceGroupMap(reduced);
   int const n = renumberGroupMap(reduced);
   if (n > GAMESIZE) {
-    std::fprintf(stderr, "GroupMap::makeIrregColorMap: nNodes=%d > GAMESIZE=%d \xE2\x80\x94 bad map\n", n, GAMESIZE);
+    engine_message("GroupMap::makeIrregColorMap: nNodes=%d > GAMESIZE=%d \xE2\x80\x94 bad map\n", n, GAMESIZE);
     static constexpr int kFixed[GAMESIZE] = {0, 1, 2, 3, 0, 1, 2, 3, 0};
     for (int g = 0; g < GAMESIZE; ++g) colorMap[g] = kFixed[g];
     return;

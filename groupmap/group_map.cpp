@@ -7,6 +7,7 @@
 
 #include "groupmap/zipped_file.h"
 #include "model/puzzle.h"
+#include "util/message.h"
 #include "util/random.h"
 
 char const* jigsawGroupMapFilenames[15] = {
@@ -41,11 +42,11 @@ void GroupMap::initMap() {
       binaryToIntegerMap();
       if (!mapIsNineGroupsOfNine()) {
         // A corrupt map (label 0, too many or too few labels): never hand out-of-range groups on.
-        std::fprintf(stderr, "GroupMap: loaded map %d is not nine groups of nine cells; retrying\n", attempt);
+        engine_message("GroupMap: loaded map %d is not nine groups of nine cells; retrying\n", attempt);
         continue;
       }
       if (mapIsSquareBoxes()) {
-        std::fprintf(stderr, "GroupMap: loaded map %d is the square box map; retrying\n", attempt);
+        engine_message("GroupMap: loaded map %d is the square box map; retrying\n", attempt);
         continue;
       }
       accepted = true;
@@ -53,7 +54,7 @@ void GroupMap::initMap() {
     if (!accepted) {
       copy_square_map(groupMap);
       usedSquareFallback = true;
-      std::fprintf(stderr,
+      engine_message(
                    "GroupMap: *** could not load an irregular map after %d attempts; falling back to the SQUARE box "
                    "map. Any puzzle generated now is a SQUARE puzzle and must not be filed as irregular. ***\n",
                    kAttempts);
@@ -75,7 +76,7 @@ bool GroupMap::get_random_compressed_group_map() {
   size_t length = 0;
   unsigned char const* data = get_zipped_file_contents(path, length, kGroupMapFileCapacity);
   if (!data) {
-    std::fprintf(stderr, "GroupMap: couldn't read %s\n", path.c_str());
+    engine_message("GroupMap: couldn't read %s\n", path.c_str());
     return false;
   }
   compressize = 0;
@@ -85,7 +86,7 @@ bool GroupMap::get_random_compressed_group_map() {
   bool const fits = compressize >= 1 && compressize <= kMaxCompressedMapBytes && nMaps >= 1 &&
                     kGroupMapHeaderSize + static_cast<long long>(nMaps) * compressize <= static_cast<long long>(length);
   if (!ok || !fits) {
-    std::fprintf(stderr, "GroupMap: bad header in %s (ok=%d compressize=%d nMaps=%d)\n", path.c_str(), ok ? 1 : 0,
+    engine_message("GroupMap: bad header in %s (ok=%d compressize=%d nMaps=%d)\n", path.c_str(), ok ? 1 : 0,
                  compressize, nMaps);
     std::free(const_cast<unsigned char*>(data));
     return false;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "util/message.h"
+
 namespace {
 
 // Constructed on first use, so that static initialisers elsewhere may configure it.
@@ -62,7 +64,7 @@ std::string get_full_filename(char const* name, char const* suffix) {
   }
   if (dir.empty()) {
     if (!missing_dir_reported.exchange(true))
-      std::fprintf(stderr,
+      engine_message(
                    "Filenames: no group-maps directory configured \xE2\x80\x94 set $SUDOKU_GROUP_MAPS_DIR or call "
                    "set_group_maps_dir().\n");
     return std::string();

@@ -4,7 +4,7 @@
 
 #include "cli/generated_puzzle.h"
 #include "cli/grid_format.h"
-#include "cli/puzzle_reader.h"
+#include "cli/puzzle_input.h"
 #include "python/bindings.h"
 
 namespace nonet_py {

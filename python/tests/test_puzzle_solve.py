@@ -68,11 +68,12 @@ def test_solve_matches_tool_and_independent_solver(pool, cli):
         args = ["solve", "--format", "json", str(p)] + (["--x"] if p.diagonals else [])
         if p.jigsaw:
             args += ["--groups", p.groups_string]
-        tool = cli_json_lines(cli(*args))[0]
+        # A puzzle whose givens repeat a digit is a problem in the input: the tool says so and exits 1.
+        tool = cli_json_lines(cli(*args, check=False))[0]
         count, solution = nonet.solve(p)
         expected_count, expected_solution = count_solutions(p.clues.flat, groups, p.diagonals)
         assert count == expected_count
-        assert tool["solutions"] == {0: "0", 1: "1", 2: "2+"}[count]
+        assert tool["solutions"] == min(count, 2)
         if count == 1:
             assert solution.flatten().tolist() == expected_solution
             assert "".join(map(str, solution.flat)) == tool["solution"]
