@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -174,7 +173,7 @@ class SolverPool {
     prepare(b);
     std::lock_guard<std::mutex> lock(mutex_);
     batch_ = &b;
-    next_chunk_.store(0);
+    next_chunk_ = 0;
     pending_ = b.chunks();
     ++round_;
     wake_.notify_all();
@@ -185,25 +184,23 @@ class SolverPool {
   }
 
  private:
+  // A chunk is taken under the lock together with a check of the round: a worker that
+  // wakes late must not take a chunk of the next batch for the batch it saw.
   void work() {
     unsigned long seen = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      Batch* b;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
-        if (stopping_) return;
-        seen = round_;
-        b = batch_;
-      }
-      std::size_t finished = 0;
-      for (std::size_t c = next_chunk_.fetch_add(1); c < b->chunks(); c = next_chunk_.fetch_add(1)) {
+      wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
+      if (stopping_) return;
+      seen = round_;
+      Batch* const b = batch_;
+      while (round_ == seen && next_chunk_ < b->chunks()) {
+        std::size_t const c = next_chunk_++;
+        lock.unlock();
         solve_chunk(job_, *b, c);
-        ++finished;
+        lock.lock();
+        if (--pending_ == 0) done_.notify_all();
       }
-      std::lock_guard<std::mutex> lock(mutex_);
-      pending_ -= finished;
-      if (pending_ == 0) done_.notify_all();
     }
   }
 
@@ -212,7 +209,7 @@ class SolverPool {
   std::mutex mutex_;
   std::condition_variable wake_, done_;
   Batch* batch_ = nullptr;
-  std::atomic<std::size_t> next_chunk_{0};
+  std::size_t next_chunk_ = 0;
   std::size_t pending_ = 0;
   unsigned long round_ = 0;
   bool stopping_ = false;
