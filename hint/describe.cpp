@@ -1,6 +1,7 @@
 // Putting a step into words: the pattern's cells and houses, the stable name and
 // one English line ("X-Wing on 4 in rows 2 and 7, columns 3 and 8: 4 leaves r5c3
 // and r5c8").
+#include <algorithm>
 #include <cstring>
 
 #include "hint/step.h"
@@ -12,8 +13,9 @@ namespace {
 using pattern_note::Pattern;
 
 void set_name(SudokuHint& out, char const* name) {
-  std::strncpy(out.name, name, sizeof out.name - 1);
-  out.name[sizeof out.name - 1] = '\0';
+  std::size_t const n = std::min(std::strlen(name), sizeof out.name - 1);
+  std::memcpy(out.name, name, n);
+  out.name[n] = '\0';
 }
 
 void add_cell(SudokuHint& out, int cell) {
