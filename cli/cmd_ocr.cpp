@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -27,6 +29,7 @@ struct OcrOptions {
   int worst = 10;
   bool force = false;
   bool solve = false;
+  bool detectors = false;
 };
 
 // Every cell patch of every reading of one recognition.
@@ -169,6 +172,22 @@ std::string failing_stage(ReadingLog const& log, int const* digits, std::array<i
   return s;
 }
 
+double cpu_seconds() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Median CPU time of the whole-puzzle reading per picture size.
+void print_times(std::map<std::pair<int, int>, std::vector<double>>& times) {
+  std::printf("CPU per picture (median):");
+  for (auto& [size, seconds] : times) {
+    std::nth_element(seconds.begin(), seconds.begin() + static_cast<long>(seconds.size() / 2), seconds.end());
+    std::printf(" %dx%d %.0f ms (%zu)", size.first, size.second, 1000 * seconds[seconds.size() / 2], seconds.size());
+  }
+  std::printf("\n");
+}
+
 int evaluate(OcrOptions const& o) {
   auto const photos = list_photos(o.eval_dir);
   if (photos.empty()) {
@@ -185,6 +204,7 @@ int evaluate(OcrOptions const& o) {
   RulesScore rules;
   long cells = 0, correct = 0;
   int clean = 0, read = 0;
+  std::map<std::pair<int, int>, std::vector<double>> times;
   for (std::size_t i = 0; i < photos.size(); ++i) {
     if (!in_subset(o.subset, i)) continue;
     auto truth = load_ground_truth(ground_truth_path(photos[i]));
@@ -196,13 +216,21 @@ int evaluate(OcrOptions const& o) {
     }
     ReadingLog log;
     OcrPuzzleReading reading;
+    double const start = cpu_seconds();
     ocr_read_puzzle(photo->pixels.data(), photo->width, photo->height, photo->bpp, reading, &log);
+    times[{photo->width, photo->height}].push_back(cpu_seconds() - start);
     int const* digits = reading.digits;
     int errors = 0;
     for (int c = 0; c < 81; ++c) errors += digits[c] != (*truth)[c];
     std::string const photo_name = photos[i].substr(photos[i].find_last_of('/') + 1);
-    rules.score(photo_name, reading.groups, reading.diagonals, load_rules_truth(ground_truth_path(photos[i])),
-                errors == 0);
+    auto const rules_truth = load_rules_truth(ground_truth_path(photos[i]));
+    rules.score(photo_name, reading.groups, reading.diagonals, rules_truth, errors == 0);
+    if (o.detectors) {
+      int regions[81];
+      bool const drawn = ocr_detect_regions(photo->pixels.data(), photo->width, photo->height, photo->bpp, regions);
+      rules.score_detectors(drawn ? regions : nullptr,
+                            ocr_detect_x(photo->pixels.data(), photo->width, photo->height, photo->bpp), rules_truth);
+    }
     ++read;
     cells += 81;
     correct += 81 - errors;
@@ -225,6 +253,7 @@ int evaluate(OcrOptions const& o) {
     if (totals.rejected[v]) std::printf(", cells %s %d", verdict_names[v], totals.rejected[v]);
   std::printf("\n");
   rules.print(o.worst);
+  print_times(times);
   std::printf("worst photos:\n");
   for (int k = 0; k < o.worst && k < static_cast<int>(results.size()) && results[k].errors > 0; ++k)
     std::printf("  %-16s %2d wrong cells  %s\n", results[k].name.c_str(), results[k].errors, results[k].stage.c_str());
@@ -249,6 +278,8 @@ CommandRegistration ocr_command{Command{
           ->check(CLI::IsMember({"all", "test", "train"}));
       sub.add_option("--worst", o->worst, "With --eval: how many of the worst photos to list")
           ->check(CLI::Range(0, 100000));
+      sub.add_flag("--detectors", o->detectors,
+                   "With --eval: also score the two detectors alone (sudoku_ocr_regions, sudoku_ocr_detect_x)");
       eval->excludes(sub.get_option("photo"));
       return [o] { return o->eval_dir.empty() ? read_one(*o) : evaluate(*o); };
     }}};

@@ -2,6 +2,7 @@
 // others by shading or colour?
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "ocr/ocr.h"
@@ -24,9 +25,62 @@ OcrCellDescription median_description(std::array<OcrCellDescription, 81> const& 
   return m;
 }
 
+// Residuals against the off-diagonal cells of the same palette entry. A colour that
+// only diagonal cells have (the diagonals' own fill) is measured against all
+// off-diagonal cells instead: against itself it would look plain.
+std::array<OcrCellDescription, 81> residuals_by_entry(std::array<OcrCellDescription, 81> const& cells,
+                                                      std::array<int, 81> const& entries, std::size_t palette_size) {
+  std::vector<int> off_diagonal;
+  for (int cell = 0; cell < 81; ++cell)
+    if (!on_diagonal(cell)) off_diagonal.push_back(cell);
+  OcrCellDescription const overall = median_description(cells, off_diagonal);
+  std::array<OcrCellDescription, 81> residual{};
+  int const entry_count = std::max(1, static_cast<int>(palette_size));
+  for (int e = 0; e < entry_count; ++e) {
+    std::vector<int> same;
+    for (int cell : off_diagonal)
+      if (entries[static_cast<std::size_t>(cell)] == e) same.push_back(cell);
+    OcrCellDescription const reference = same.empty() ? overall : median_description(cells, same);
+    for (int cell = 0; cell < 81; ++cell)
+      if (entries[static_cast<std::size_t>(cell)] == e)
+        for (int k = 0; k < 4; ++k)
+          residual[static_cast<std::size_t>(cell)][k] = cells[static_cast<std::size_t>(cell)][k] - reference[k];
+  }
+  return residual;
+}
+
+// Residuals against the nearest off-diagonal cells of the same group (other than the
+// cell itself): the ring of cells around it, widened until it holds at least four
+// (all off-diagonal cells when the group has too few). Light that falls off
+// towards a corner, or fills that differ from region to region, then cancel out.
+std::array<OcrCellDescription, 81> residuals_nearby(std::array<OcrCellDescription, 81> const& cells,
+                                                    int const* groups) {
+  std::array<OcrCellDescription, 81> residual{};
+  std::vector<int> near;
+  for (int cell = 0; cell < 81; ++cell) {
+    int const r = cell / 9, c = cell % 9;
+    near.clear();
+    for (int reach = 1; reach <= 8 && near.size() < 4; ++reach) {
+      near.clear();
+      for (int other = 0; other < 81; ++other)
+        if (other != cell && !on_diagonal(other) && groups[other] == groups[cell] &&
+            std::abs(other / 9 - r) <= reach && std::abs(other % 9 - c) <= reach)
+          near.push_back(other);
+    }
+    if (near.empty())
+      for (int other = 0; other < 81; ++other)
+        if (other != cell && !on_diagonal(other)) near.push_back(other);
+    OcrCellDescription const reference = median_description(cells, near);
+    for (int k = 0; k < 4; ++k)
+      residual[static_cast<std::size_t>(cell)][k] = cells[static_cast<std::size_t>(cell)][k] - reference[k];
+  }
+  return residual;
+}
+
 }  // namespace
 
-OcrTestOutcome ocr_diagonal_test(OcrPictureView const& picture, unsigned char const* grey, OcrBox const& box) {
+OcrTestOutcome ocr_diagonal_test(OcrPictureView const& picture, unsigned char const* grey, OcrBox const& box,
+                                 OcrNearbyReference const* nearby) {
   OcrLattice const lattice = ocr_box_lattice(box);
   if (lattice.pitch_x < 6 || lattice.pitch_y < 6) return OcrTestOutcome::unmeasured;
   std::array<OcrCellDescription, 81> cells;
@@ -38,26 +92,9 @@ OcrTestOutcome ocr_diagonal_test(OcrPictureView const& picture, unsigned char co
     for (int& e : entries) e = std::max(e, 0);
   }
 
-  // Residuals against the off-diagonal cells of the same palette entry. A colour
-  // that only diagonal cells have (the diagonals' own fill) is measured against all
-  // off-diagonal cells instead: against itself it would look plain.
-  std::vector<int> off_diagonal;
-  for (int cell = 0; cell < 81; ++cell)
-    if (!on_diagonal(cell)) off_diagonal.push_back(cell);
-  OcrCellDescription const overall = median_description(cells, off_diagonal);
-  std::array<OcrCellDescription, 81> residual{};
-  int const entry_count = std::max(1, static_cast<int>(palette.size()));
-  for (int e = 0; e < entry_count; ++e) {
-    std::vector<int> same;
-    for (int cell : off_diagonal)
-      if (entries[static_cast<std::size_t>(cell)] == e) same.push_back(cell);
-    OcrCellDescription const reference = same.empty() ? overall : median_description(cells, same);
-    for (int cell = 0; cell < 81; ++cell)
-      if (entries[static_cast<std::size_t>(cell)] == e)
-        for (int k = 0; k < 4; ++k)
-          residual[static_cast<std::size_t>(cell)][k] = cells[static_cast<std::size_t>(cell)][k] - reference[k];
-  }
-
+  std::array<OcrCellDescription, 81> const residual =
+      nearby == nullptr ? residuals_by_entry(cells, entries, palette.size())
+                        : residuals_nearby(cells, nearby->groups ? nearby->groups : entries.data());
   double dir[4] = {};
   for (int cell = 0; cell < 81; ++cell)
     if (on_diagonal(cell))

@@ -158,7 +158,9 @@ NONET_EXPORT int ocr_read_cells_adaptive(unsigned char const* grey, int width, i
 NONET_EXPORT int ocr_read_digits(unsigned char const* grey, int width, int height, int* digits,
                                  OcrPatchSink* sink = nullptr, OcrBox* box = nullptr);
 // Where a reading found its grid (outer corners in the reading's picture) and the
-// rules to judge readings by, asked for once the first grid is known.
+// rules to judge readings by: those the picture shows on a grid, asked for each grid
+// a reading is made on. The regions a result points to stay valid as long as the
+// context does.
 struct OcrReadingContext {
   virtual ~OcrReadingContext() = default;
   virtual OcrPictureRules rules_for(OcrQuad const& grid) = 0;
@@ -215,10 +217,12 @@ inline constexpr int ocr_robust_min_comb = 8;
 // Grid candidates the second reading reads at most (best ranked first).
 inline constexpr int ocr_robust_candidates = 3;
 // Reads the grid warped from ocr_adaptive_quad with adaptive cells; -1 when no grid
-// was found, else the digit count.
+// was found, else the digit count. Readings are ranked under rules, or with a context
+// under the rules the picture shows on each candidate grid (a jigsaw read on a
+// misplaced grid shows no regions, and under the boxes the right reading repeats).
 NONET_EXPORT int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits,
                                     OcrPatchSink* sink = nullptr, OcrPictureRules const& rules = {},
-                                    OcrQuad* grid = nullptr);
+                                    OcrQuad* grid = nullptr, OcrReadingContext* context = nullptr);
 // True when a reading breaks no rule of the puzzle (no digit twice in a row, column,
 // region or box, and diagonal when the rules have them).
 NONET_EXPORT bool ocr_reading_consistent(int const* digits, OcrPictureRules const& rules = {});
@@ -279,8 +283,14 @@ NONET_EXPORT std::array<int, 81> ocr_palette_entries(OcrPictureView const& pictu
 // What a detector's test measured: nothing (unusable box or cells: another frame may
 // be tried), the plain answer (no diagonals; no drawn regions), or the marking.
 enum class OcrTestOutcome { unmeasured, absent, present };
+// The diagonal test's residuals taken against nearby cells instead of the whole grid:
+// each cell against the closest off-diagonal cells of its group (groups: 81 group
+// numbers, such as drawn regions; null: the cells' palette entries).
+struct OcrNearbyReference {
+  int const* groups = nullptr;
+};
 NONET_EXPORT OcrTestOutcome ocr_diagonal_test(OcrPictureView const& picture, unsigned char const* grey,
-                                              OcrBox const& box);
+                                              OcrBox const& box, OcrNearbyReference const* nearby = nullptr);
 // regions: zeroed first; the regions found when the outcome is present.
 // description_differences: when the line strengths, the palette and the two together
 // give no regions, try the differences of the cells' descriptions as well.

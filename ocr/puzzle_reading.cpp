@@ -2,7 +2,9 @@
 // picture shows (drawn regions, marked diagonals), which are measured on the grid
 // the first reading located.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <deque>
 
 #include "ocr/ocr.h"
 
@@ -41,36 +43,51 @@ bool are_boxes(int const* regions) {
   return true;
 }
 
-// The picture's rules, measured on the grid a reading found (the detectors' common
+// Corners within a tenth of the grid's mean ninth of each other.
+bool close_grids(OcrQuad const& a, OcrQuad const& b) {
+  double side = 0;
+  for (int i = 0; i < 4; ++i) side += std::hypot(a.x[(i + 1) % 4] - a.x[i], a.y[(i + 1) % 4] - a.y[i]) / 4;
+  for (int i = 0; i < 4; ++i)
+    if (std::hypot(a.x[i] - b.x[i], a.y[i] - b.y[i]) > side / 90) return false;
+  return true;
+}
+
+// The picture's rules, measured on each grid a reading found (the detectors' common
 // frame when that grid gives nothing to measure). Regions that are the 3x3 boxes are
-// the classic rules.
+// the classic rules. A grid within a tenth of a cell of one already measured shares
+// its rules: the tests fit their own lattice, and a nudge of the corners changes
+// nothing they see.
 struct RulesFromGrid : OcrReadingContext {
+  struct Measured {
+    OcrQuad grid;
+    int regions[81] = {};
+    OcrPictureRules rules;
+  };
   OcrPictureView picture;
-  int regions[81] = {};
-  OcrPictureRules rules;
-  OcrQuad measured_on;
-  bool asked = false;
+  std::deque<Measured> measured;  // a deque: the rules point into their entry
+  Measured* whole = nullptr;      // the rules of the whole picture, once needed
 
   explicit RulesFromGrid(OcrPictureView const& p) : picture(p) {}
   OcrPictureRules rules_for(OcrQuad const& grid) override {
-    bool measured = false;
-    rules = ocr_rules_in_frame(picture, grid, regions, measured);
-    if (!measured) rules = ocr_picture_rules(picture.pixels, picture.width, picture.height, picture.bpp, regions);
-    if (rules.regions && are_boxes(rules.regions)) rules.regions = nullptr;
-    measured_on = grid;
-    asked = true;
-    return rules;
+    for (Measured const& m : measured)
+      if (close_grids(m.grid, grid)) return m.rules;
+    Measured& m = measured.emplace_back();
+    m.grid = grid;
+    bool in_frame = false;
+    m.rules = ocr_rules_in_frame(picture, grid, m.regions, in_frame);
+    if (!in_frame) {
+      // The whole picture's rules do not depend on the grid: measured once.
+      if (!whole) {
+        whole = &measured.emplace_back();
+        whole->rules = ocr_picture_rules(picture.pixels, picture.width, picture.height, picture.bpp, whole->regions);
+        whole->grid = OcrQuad{{-1e9f, -1e9f, -1e9f, -1e9f}, {-1e9f, -1e9f, -1e9f, -1e9f}};  // matches no grid
+      }
+      m.rules = whole->rules;
+    }
+    if (m.rules.regions && are_boxes(m.rules.regions)) m.rules.regions = nullptr;
+    return m.rules;
   }
 };
-
-bool same_quad(OcrQuad const& a, OcrQuad const& b) {
-  return std::equal(a.x, a.x + 4, b.x) && std::equal(a.y, a.y + 4, b.y);
-}
-
-bool same_rules(OcrPictureRules const& a, int const* a_regions, OcrPictureRules const& b) {
-  if (a.diagonals != b.diagonals || !a.regions != !b.regions) return false;
-  return !a.regions || std::equal(a_regions, a_regions + 81, b.regions);
-}
 
 bool read_puzzle(OcrPictureView const& view, OcrPuzzleReading& out, OcrPatchSink* sink) {
   OcrImage grey = ocr_to_grey(view.pixels, view.width, view.height, view.bpp);
@@ -78,25 +95,13 @@ bool read_puzzle(OcrPictureView const& view, OcrPuzzleReading& out, OcrPatchSink
   ocr_normalise_polarity(grey, view.width, view.height);
   RulesFromGrid context(view);
   ocr_first_reading(grey.data(), view.width, view.height, out.digits, sink, &context);
-  if (!context.asked) return true;  // the picture was too small to read
-  if (!same_quad(context.grid, context.measured_on)) {
-    // The second reading found the grid elsewhere: measure the rules there, and when
-    // they differ, read again under them unless the reading is a proper puzzle.
-    OcrPictureRules const before = context.rules;
-    int before_regions[81];
-    std::copy_n(context.regions, 81, before_regions);
-    OcrPictureRules const after = context.rules_for(context.grid);
-    if (!same_rules(before, before_regions, after) && ocr_reading_rank(out.digits, after) < ocr_proper_rank) {
-      int again[81];
-      int const m = ocr_robust_reading(grey.data(), view.width, view.height, again, sink, after);
-      if (m >= 0 && ocr_reading_rank(again, after) >= ocr_reading_rank(out.digits, after))
-        std::copy_n(again, 81, out.digits);
-    }
-  }
-  ocr_referee(view.pixels, view.width, view.height, view.bpp, grey.data(), out.digits, &context.rules);
-  out.regions_drawn = context.rules.regions != nullptr;
-  out.diagonals = context.rules.diagonals;
-  for (int c = 0; c < 81; ++c) out.groups[c] = out.regions_drawn ? context.regions[c] : 3 * (c / 27) + (c % 9) / 3;
+  if (!context.found) return true;  // the picture was too small to read
+  // The rules shown on the grid of the reading kept (measured when it was judged).
+  OcrPictureRules const rules = context.rules_for(context.grid);
+  ocr_referee(view.pixels, view.width, view.height, view.bpp, grey.data(), out.digits, &rules);
+  out.regions_drawn = rules.regions != nullptr;
+  out.diagonals = rules.diagonals;
+  for (int c = 0; c < 81; ++c) out.groups[c] = out.regions_drawn ? rules.regions[c] : 3 * (c / 27) + (c % 9) / 3;
   return true;
 }
 

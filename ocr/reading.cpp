@@ -275,8 +275,10 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
   if (n >= 17 && consistent && rejected == 0) return n;
   int second[81];
   OcrQuad second_grid;
-  int const m = ocr_robust_reading(grey, width, height, second, sink, rules, &second_grid);
-  bool const take = m >= 0 && ocr_reading_rank(second, rules) >= ocr_reading_rank(digits, rules);
+  int const m = ocr_robust_reading(grey, width, height, second, sink, rules, &second_grid, context);
+  // Each reading is judged under the rules shown on its own grid.
+  OcrPictureRules const second_rules = context && m >= 0 ? context->rules_for(second_grid) : rules;
+  bool const take = m >= 0 && ocr_reading_rank(second, second_rules) >= ocr_reading_rank(digits, rules);
   if (ocr_debug)
     std::printf("second reading: %d digits (first %d, %d rejected) %s\n", m, n, rejected, take ? "TAKEN" : "kept first");
   if (take) {

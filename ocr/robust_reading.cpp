@@ -10,7 +10,7 @@
 #include "ocr/ocr.h"
 
 int ocr_robust_reading(unsigned char const* grey, int width, int height, int* digits, OcrPatchSink* sink,
-                       OcrPictureRules const& rules, OcrQuad* grid) {
+                       OcrPictureRules const& rules, OcrQuad* grid, OcrReadingContext* context) {
   if (!digits) return -1;
   std::fill_n(digits, 81, 0);
   std::vector<OcrGridCandidate> const candidates = ocr_grid_candidates(grey, width, height);
@@ -31,7 +31,7 @@ int ocr_robust_reading(unsigned char const* grey, int width, int height, int* di
     if (comb < ocr_robust_min_comb) continue;
     ++tried;
     int const n = ocr_read_cells_adaptive(warped.data(), S, S, OcrBox{0, 0, S - 1, S - 1}, reading, sink);
-    int const rank = ocr_reading_rank(reading, rules);
+    int const rank = ocr_reading_rank(reading, context ? context->rules_for(c.quad) : rules);
     if (ocr_debug) std::printf("candidate reading: %d digits, rank %d\n", n, rank);
     if (rank > best_rank) {
       best_rank = rank;

@@ -120,47 +120,61 @@ void even_out_light(OcrPicture& picture, OcrImage& grey, int low, int high) {
   if (band < 3) return;
   std::vector<double> xs, ys, vs;
   std::vector<unsigned char> values;
-  auto const sample = [&](int x0, int y0, int w, int h) {
+  int per_side[4] = {};
+  auto const sample = [&](int side, int x0, int y0, int w, int h) {
     values.clear();
     for (int y = y0; y < y0 + h; ++y)
       for (int x = x0; x < x0 + w; ++x) values.push_back(grey[static_cast<std::size_t>(y) * S + x]);
     std::nth_element(values.begin(), values.begin() + static_cast<long>(values.size() * 9 / 10), values.end());
+    unsigned char const light = values[values.size() * 9 / 10];
+    // White where the margin lies outside the photo (or the paper is overexposed):
+    // no measure of the light there.
+    if (light == 255) return;
+    ++per_side[side];
     xs.push_back((x0 + w / 2.0) / S - 0.5);
     ys.push_back((y0 + h / 2.0) / S - 0.5);
-    vs.push_back(values[values.size() * 9 / 10]);
+    vs.push_back(light);
   };
   // The four bands of margin, each cut into blocks along its length.
   for (int t = 0; t + block <= S; t += block) {
-    sample(t, 0, block, band);
-    sample(t, S - band, block, band);
-    sample(0, t, band, block);
-    sample(S - band, t, band, block);
+    sample(0, t, 0, block, band);
+    sample(1, t, S - band, block, band);
+    sample(2, 0, t, band, block);
+    sample(3, S - band, t, band, block);
   }
+  // A quadratic surface needs the light on all four sides; with the grid at the
+  // photo's edge a plane is fitted (a quadratic would swing wildly over the side it
+  // does not see).
+  bool const all_sides = std::min({per_side[0], per_side[1], per_side[2], per_side[3]}) >= 3;
+  int const n = all_sides ? 6 : 3;
   if (xs.size() < 12) return;
   auto const terms = [](double x, double y, double* t) {
     t[0] = 1, t[1] = x, t[2] = y, t[3] = x * x, t[4] = x * y, t[5] = y * y;
   };
-  std::vector<double> a(36, 0.0), b(6, 0.0);
+  std::vector<double> a(static_cast<std::size_t>(n * n), 0.0), b(static_cast<std::size_t>(n), 0.0);
   for (std::size_t i = 0; i < xs.size(); ++i) {
     double t[6];
     terms(xs[i], ys[i], t);
-    for (int r = 0; r < 6; ++r) {
-      for (int c = 0; c < 6; ++c) a[static_cast<std::size_t>(r * 6 + c)] += t[r] * t[c];
+    for (int r = 0; r < n; ++r) {
+      for (int c = 0; c < n; ++c) a[static_cast<std::size_t>(r * n + c)] += t[r] * t[c];
       b[static_cast<std::size_t>(r)] += t[r] * vs[i];
     }
   }
-  if (!solve_linear(a, b, 6)) return;
+  if (!solve_linear(a, b, n)) return;
   double mean = 0;
   for (double v : vs) mean += v / static_cast<double>(vs.size());
+  // The paper is brought up to white as well: fills shaded under dim light would
+  // otherwise fall below the grey that counts as paper.
+  double const white = std::max(mean, 235.0);
   std::size_t const bpp = static_cast<std::size_t>(picture.bpp);
   for (int y = 0; y < S; ++y)
     for (int x = 0; x < S; ++x) {
       double t[6];
       terms((x + 0.5) / S - 0.5, (y + 0.5) / S - 0.5, t);
       double light = 0;
-      for (int k = 0; k < 6; ++k) light += b[static_cast<std::size_t>(k)] * t[k];
+      for (int k = 0; k < n; ++k) light += b[static_cast<std::size_t>(k)] * t[k];
       if (light < 16) continue;
-      double const gain = mean / light;
+      double const gain = std::min(white / light, 4.0);
       std::size_t const at = static_cast<std::size_t>(y) * S + x;
       for (std::size_t ch = 0; ch < bpp; ++ch) {
         unsigned char& v = picture.pixels[at * bpp + ch];
@@ -265,8 +279,10 @@ OcrPictureRules ocr_rules_in_frame(OcrPictureView const& picture, OcrQuad const&
   OcrBox const box{low, low, high, high};
   even_out_light(warped, grey, low, high);
   OcrImage const paper_only = without_ink_rims(grey, S, std::max(1, (high - low) / 90));
-  OcrTestOutcome const x = ocr_diagonal_test(warped.view(), paper_only.data(), box);
   OcrTestOutcome const drawn = ocr_region_test(warped.view(), grey.data(), box, regions, true);
+  // Shading is judged against the nearest cells of the same region (or fill).
+  OcrNearbyReference const nearby{drawn == OcrTestOutcome::present ? regions : nullptr};
+  OcrTestOutcome const x = ocr_diagonal_test(warped.view(), paper_only.data(), box, &nearby);
   measured = x != OcrTestOutcome::unmeasured && drawn != OcrTestOutcome::unmeasured;
   rules.diagonals = x == OcrTestOutcome::present;
   if (drawn == OcrTestOutcome::present) rules.regions = regions;

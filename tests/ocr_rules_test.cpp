@@ -229,13 +229,16 @@ struct Style {
   bool walls = true;            // thick lines between regions
   bool fills = false;           // regions filled in four colours
   int diagonal = 0;             // 0 none, 1 shaded grey, 2 a colour of their own
+  bool grey_fills = false;      // the fills in four greys (one hue: one palette colour)
 };
 
 // A grid of 9 x 40 pixels with thin lines, the outline and the region walls thick.
 Drawing draw(std::array<int, 81> const& regions, Style style) {
   Drawing d;
   d.fill(0, 0, d.width, d.height, {238, 236, 230});
-  Colour const tints[4] = {{255, 200, 200}, {200, 225, 255}, {205, 245, 190}, {255, 240, 165}};
+  Colour const colour_tints[4] = {{255, 200, 200}, {200, 225, 255}, {205, 245, 190}, {255, 240, 165}};
+  Colour const grey_tints[4] = {{238, 236, 230}, {212, 210, 205}, {225, 223, 218}, {200, 198, 194}};
+  Colour const* tints = style.grey_fills ? grey_tints : colour_tints;
   // Four colours with neighbouring regions apart (greedy in region order).
   int colour[9];
   std::fill_n(colour, 9, -1);
@@ -324,6 +327,56 @@ TEST(OcrDetectors, PaletteWithNoneOrOneColour) {
   for (int e : entries) EXPECT_EQ(e, -1);
   EXPECT_EQ(ocr_chroma_distance({0, 0, 0}, {10, 10, 10}), 0);
   EXPECT_EQ(ocr_chroma_distance({255, 0, 0}, {0, 255, 0}), 2 * 255 * 255);
+}
+
+// The drawing under light that falls off towards its top-left corner (to 55% of the
+// brightest), cut so that the grid's top-left corner lies 8 pixels inside the picture.
+Drawing dimmed_and_cut(Drawing const& d) {
+  Drawing out;
+  int const dx = d.left - 8, dy = d.top - 8;
+  out.width = d.width - dx;
+  out.height = d.height - dy;
+  out.left = 8, out.top = 8;
+  out.rgb.assign(static_cast<std::size_t>(out.width) * out.height * 3, 0);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      double const fx = 1.0 - double(x) / out.width, fy = 1.0 - double(y) / out.height;
+      double const light = 1.0 - 0.45 * (fx * fx + fy * fy) / 2;
+      for (int c = 0; c < 3; ++c)
+        out.rgb[(static_cast<std::size_t>(y) * out.width + x) * 3 + c] = static_cast<unsigned char>(
+            light * d.rgb[(static_cast<std::size_t>(y + dy) * d.width + x + dx) * 3 + c]);
+    }
+  return out;
+}
+
+TEST(OcrDetectors, ShadingInTheGridsFrameIsJudgedAgainstNearbyCells) {
+  struct Case {
+    char const* what;
+    std::array<int, 81> map;
+    Style style;
+    bool x;
+  };
+  Case const cases[] = {
+      {"boxes, diagonals shaded grey", boxes(), {true, false, 1}, true},
+      {"boxes, plain", boxes(), {true, false, 0}, false},
+      {"jigsaw fills, diagonals shaded", jigsaw_map(), {true, true, 1}, true},
+      {"jigsaw fills, plain", jigsaw_map(), {true, true, 0}, false},
+      {"jigsaw in grey fills, diagonals shaded", jigsaw_map(), {true, true, 1, true}, true},
+      {"jigsaw in grey fills, plain", jigsaw_map(), {true, true, 0, true}, false},
+      {"boxes, diagonals in a colour of their own", boxes(), {true, false, 2}, true},
+  };
+  for (Case const& c : cases) {
+    Drawing const d = dimmed_and_cut(draw(c.map, c.style));
+    float const x0 = float(d.left), y0 = float(d.top), side = float(9 * d.pitch);
+    OcrQuad const grid{{x0, x0 + side, x0 + side, x0}, {y0, y0, y0 + side, y0 + side}};
+    int regions[81];
+    bool measured = false;
+    OcrPictureRules const rules = ocr_rules_in_frame({d.rgb.data(), d.width, d.height, 3}, grid, regions, measured);
+    EXPECT_TRUE(measured) << c.what;
+    EXPECT_EQ(rules.diagonals, c.x) << c.what;
+    ASSERT_NE(rules.regions, nullptr) << c.what;
+    EXPECT_EQ(as_vector(renumbered(std::to_array(regions))), as_vector(renumbered(c.map))) << c.what;
+  }
 }
 
 TEST(OcrReadPuzzle, ChecksItsArgumentsLikeTheOtherPictureCalls) {
