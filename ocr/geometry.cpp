@@ -241,14 +241,17 @@ OcrImage ocr_warp(unsigned char const* image, int width, int height, OcrHomograp
   if (!image || size <= 0 || size > 1200 || ocr_picture_bytes(width, height, channels) == 0) return {};
   std::size_t const ch = static_cast<std::size_t>(channels);
   OcrImage out(static_cast<std::size_t>(size) * size * ch, 255);
+  double const step = 1.0 / size;
   for (int i = 0; i < size; ++i) {
     double const v = (i + 0.5) / size;
-    for (int j = 0; j < size; ++j) {
-      double const u = (j + 0.5) / size;
-      double const w = h[6] * u + h[7] * v + h[8];
-      if (std::fabs(w) < 1e-9) continue;
-      double const x = (h[0] * u + h[1] * v + h[2]) / w;
-      double const y = (h[3] * u + h[4] * v + h[5]) / w;
+    // The homography's numerators and denominator step along the row by additions.
+    double const u0 = 0.5 * step;
+    double nx = h[0] * u0 + h[1] * v + h[2], ny = h[3] * u0 + h[4] * v + h[5], nw = h[6] * u0 + h[7] * v + h[8];
+    double const dx = h[0] * step, dy = h[3] * step, dw = h[6] * step;
+    for (int j = 0; j < size; ++j, nx += dx, ny += dy, nw += dw) {
+      if (std::fabs(nw) < 1e-9) continue;
+      double const inverse_w = 1.0 / nw;
+      double const x = nx * inverse_w, y = ny * inverse_w;
       // trunc(x) >= 0 and trunc(x) < width - 1, checked before any conversion.
       if (!(x > -1.0 && x < width - 1 && y > -1.0 && y < height - 1)) continue;
       int const x0 = static_cast<int>(x), y0 = static_cast<int>(y);

@@ -329,7 +329,7 @@ NONET_EXPORT void ocr_referee(unsigned char const* pixels, int width, int height
 
 // Pictures whose longer side exceeds this are scaled down once, by an integer factor
 // (box average), before anything is read.
-inline constexpr int ocr_reading_side_limit = 1600;
+inline constexpr int ocr_reading_side_limit = 1280;
 // The picture scaled down by the smallest integer factor that brings its longer side
 // within limit; empty pixels when it already fits.
 NONET_EXPORT OcrPicture ocr_scaled_down(OcrPictureView const& picture, int limit = ocr_reading_side_limit);

@@ -63,7 +63,8 @@ bool same_regions(int const* a, int const* b) {
 
 TEST(OcrReadPuzzle, RenderedPicturesOfEveryKindReadRight) {
   for (char const* kind : {"classic_coloured_boxes", "jigsaw_borders", "jigsaw_fills", "jigsaw_both", "x_grey",
-                           "x_coloured", "x_jigsaw"}) {
+                           "x_coloured", "x_jigsaw", "seed7_jigsaw_fills", "seed7_x_grey", "seed7_x_jigsaw_a",
+                           "seed7_x_jigsaw_b"}) {
     Photo const p = load(std::string("rendered/") + kind + ".jpg");
     Truth const t = load_truth(std::string("rendered/") + kind + ".dat");
     int digits[81], groups[81], diagonals = -1;

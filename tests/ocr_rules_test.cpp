@@ -410,14 +410,21 @@ TEST(OcrReadPuzzle, ChecksItsArgumentsLikeTheOtherPictureCalls) {
 TEST(OcrReadPuzzle, ScalesLargePicturesDownOnceByAnIntegerFactor) {
   std::vector<unsigned char> big(static_cast<std::size_t>(4032) * 3024 * 3);
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<unsigned char>((i / 3) % 4032 % 3 * 60);
-  OcrPicture const small = ocr_scaled_down({big.data(), 4032, 3024, 3});
+  OcrPicture const small = ocr_scaled_down({big.data(), 4032, 3024, 3}, 1600);
   EXPECT_EQ(small.width, 1344);
   EXPECT_EQ(small.height, 1008);
   EXPECT_EQ(small.bpp, 3);
   // Columns 0, 1, 2 hold 0, 60, 120: their mean is 60 everywhere.
   EXPECT_EQ(small.pixels[0], 60);
   EXPECT_EQ(small.pixels[small.pixels.size() - 1], 60);
-  EXPECT_TRUE(ocr_scaled_down({big.data(), 1600, 1200, 3}).pixels.empty());
+  EXPECT_TRUE(ocr_scaled_down({big.data(), 1600, 1200, 3}, 1600).pixels.empty());
+  // Reading's own limit: the smallest factor that brings the longer side within it.
+  OcrPicture const read = ocr_scaled_down({big.data(), 4032, 3024, 3});
+  ASSERT_GT(read.width, 0);
+  int const factor = 4032 / read.width;
+  EXPECT_LE(read.width, ocr_reading_side_limit);
+  EXPECT_GT(4032 / (factor - 1), ocr_reading_side_limit);  // a smaller factor would not do
+  EXPECT_EQ(read.height, 3024 / factor);
 }
 
 }  // namespace
