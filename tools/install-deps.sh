@@ -5,13 +5,14 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config zlib1g-dev
-  libcli11-dev nlohmann-json3-dev libstb-dev help2man
+  libcli11-dev nlohmann-json3-dev libstb-dev help2man libsqlite3-dev
 )
 if [ "${1:-}" != tool ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
     python3 python3-numpy python3-pil
     python3-dev pybind11-dev python3-pybind11 python3-pytest
+    python3-dask python3-distributed
     qqwing time
     clang
   )
