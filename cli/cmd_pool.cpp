@@ -101,6 +101,10 @@ CommandRegistration pool_command{Command{
                     "Jobs per batch (one transaction each; part of the plan, like the seed)")
           ->check(CLI::Range(1, 4096))
           ->capture_default_str();
+      f->add_flag("--choose-by-cpu", fill->options.plan.choose_by_cpu,
+                  "Choose between harvest and targeted generation by CPU seconds a puzzle instead of ratings a "
+                  "puzzle (faster fills where ratings differ in cost, as on jigsaw; the pool then depends on the "
+                  "machine)");
       tool::add_verbose_flag(*f, fill->options.verbose);
       f->callback([=] { *action = [=] { return run_fill(*fill); }; });
 

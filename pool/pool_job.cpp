@@ -5,7 +5,7 @@
 
 #include "api/engine_api.h"
 #include "classify/classify.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "pool/pool_key.h"
 #include "pool/pool_plan.h"
 

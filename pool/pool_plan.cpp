@@ -12,9 +12,10 @@ namespace {
 // Targeted jobs a bucket gets before its rate is trusted.
 constexpr long kProbeJobs = 2;
 
-// Ratings per puzzle of a method for bucket b (half a puzzle when none was found yet).
-double cost_per_puzzle(MethodRates const& r, int b) {
-  return static_cast<double>(r.ratings) / std::max(static_cast<double>(r.found[b]), 0.5);
+// Ratings (or CPU seconds) per puzzle of a method for bucket b (half a puzzle when none was found yet).
+double cost_per_puzzle(MethodRates const& r, int b, bool by_cpu) {
+  double const spent = by_cpu ? r.cpu_seconds : static_cast<double>(r.ratings);
+  return spent / std::max(static_cast<double>(r.found[b]), 0.5);
 }
 
 // Jobs a method still needs for `need` puzzles of bucket b at its measured rate.
@@ -71,7 +72,7 @@ std::vector<PoolJob> plan_batch(FillPlan const& plan, long batch, StreamRates co
     if (harvest_short && t.jobs < kProbeJobs) {
       probe[1 + b] = true;
       wanted[0] = std::max(wanted[0], jobs_needed(h, b, need[b]));
-    } else if (t.jobs >= kProbeJobs && cost_per_puzzle(t, b) < cost_per_puzzle(h, b)) {
+    } else if (t.jobs >= kProbeJobs && cost_per_puzzle(t, b, plan.choose_by_cpu) < cost_per_puzzle(h, b, plan.choose_by_cpu)) {
       wanted[1 + b] = jobs_needed(t, b, need[b]);
     } else {
       wanted[0] = std::max(wanted[0], jobs_needed(h, b, need[b]));

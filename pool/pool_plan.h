@@ -27,6 +27,10 @@ struct FillPlan {
   int batch_jobs = kDefaultBatchJobs;
   int budget = kDefaultBudget;           // node budget of every rating
   std::array<long, kBuckets> targets{};  // puzzles wanted per bucket (whole pool; 0 = none)
+  // Compare the methods by CPU seconds a puzzle instead of ratings a puzzle: closer to the real
+  // cost where ratings differ widely in cost (jigsaw), but the choices then depend on the
+  // machine, so the pool is no longer the same on every machine.
+  bool choose_by_cpu = false;
 };
 
 // This shard's part of target: the N shares add up to target.
@@ -59,7 +63,8 @@ uint64_t job_seed(uint64_t seed, uint64_t k);
 // The jobs of batch `batch` of this shard, chosen from the rates so far and the counts
 // toward this shard's targets. Harvests first (they measure every bucket at once); a bucket
 // whose harvest rate stays under one puzzle in two harvests is probed with targeted jobs,
-// and from then on each bucket goes to the method with fewer ratings per puzzle. Job slots
+// and from then on each bucket goes to the method with fewer ratings (or CPU seconds, with
+// choose_by_cpu) per puzzle. Job slots
 // are shared in proportion to the jobs each method still needs.
 std::vector<PoolJob> plan_batch(FillPlan const& plan, long batch, StreamRates const& rates,
                                 std::array<long, kBuckets> const& counts);

@@ -14,7 +14,7 @@ namespace {
 class Fill {
  public:
   Fill(std::string const& path, std::vector<long> const& targets, bool jigsaw, bool x, uint64_t seed, int shard,
-       int shards, int batch_jobs, int budget) {
+       int shards, int batch_jobs, int budget, bool choose_by_cpu) {
     if (targets.size() != pool::kBuckets) throw py::value_error("targets: ten counts, one per bucket");
     if (shards < 1 || shard < 0 || shard >= shards) throw py::value_error("shard: 0 <= shard < shards");
     if (batch_jobs < 1 || batch_jobs > 4096) throw py::value_error("batch_jobs: 1..4096");
@@ -27,6 +27,7 @@ class Fill {
     plan.shards = shards;
     plan.batch_jobs = batch_jobs;
     plan.budget = budget;
+    plan.choose_by_cpu = choose_by_cpu;
     for (int b = 0; b < pool::kBuckets; ++b) {
       if (targets[b] < 0) throw py::value_error("targets: counts of at least 0");
       plan.targets[b] = targets[b];
@@ -78,9 +79,9 @@ std::string run_job(std::string const& text) {
 
 void register_pool(py::module_& m) {
   py::class_<Fill>(m, "_PoolFill", "A fill of a pool store by its plan (used by nonet.pool).")
-      .def(py::init<std::string const&, std::vector<long> const&, bool, bool, uint64_t, int, int, int, int>(),
+      .def(py::init<std::string const&, std::vector<long> const&, bool, bool, uint64_t, int, int, int, int, bool>(),
            py::arg("path"), py::arg("targets"), py::arg("jigsaw"), py::arg("x"), py::arg("seed"), py::arg("shard"),
-           py::arg("shards"), py::arg("batch_jobs"), py::arg("budget"))
+           py::arg("shards"), py::arg("batch_jobs"), py::arg("budget"), py::arg("choose_by_cpu") = false)
       .def("done", &Fill::done, "True when every bucket has its share of the targets.")
       .def("stalled_bucket", &Fill::stalled_bucket, "A short bucket no job has produced after many jobs, or -1.")
       .def_property_readonly("next_batch_index", &Fill::next_batch_index)

@@ -271,6 +271,12 @@ TEST(PoolPlan, ABucketHarvestRarelyMeetsIsProbedThenGoesToTheCheaperMethod) {
   rates.targeted[8].found[8] = 0;  // 4000 a puzzle (half a puzzle assumed) against 6400: still cheaper
   rates.targeted[8].ratings = 4 * 5000;
   EXPECT_EQ(methods().count(8), 0u) << "dearer than harvest";
+  rates.harvest.cpu_seconds = 64 * 0.003;
+  rates.targeted[8].cpu_seconds = 4 * 0.0001;  // fewer CPU seconds a puzzle than harvest
+  EXPECT_EQ(methods().count(8), 0u) << "ratings decide unless asked otherwise";
+  plan.choose_by_cpu = true;
+  EXPECT_GT(methods().count(8), 0u) << "CPU time decides";
+  plan.choose_by_cpu = false;
   EXPECT_LE(pool::plan_batch(plan, 4, rates, {}).size(), static_cast<size_t>(plan.batch_jobs));
   EXPECT_TRUE(pool::plan_batch(plan, 4, rates, {50, 0, 0, 0, 0, 0, 0, 0, 10, 0}).empty());
 }

@@ -42,14 +42,14 @@ def _run_job(job):
     return _core._pool_run_job(job)
 
 
-def _fill(run_batch, path, targets, jigsaw, x, seed, shard, batch_jobs, budget, progress):
+def _fill(run_batch, path, targets, jigsaw, x, seed, shard, batch_jobs, budget, progress, choose_by_cpu):
     if seed is None:
         seed = secrets.randbits(64) or 1
     k, n = shard
     if not (isinstance(k, int) and isinstance(n, int) and 1 <= k <= n):
         raise ValueError("shard: (K, N) with 1 <= K <= N")
     fill = _core._PoolFill(os.fspath(path), _target_counts(targets), bool(jigsaw), bool(x), int(seed), k - 1, n,
-                           int(batch_jobs), int(budget))
+                           int(batch_jobs), int(budget), bool(choose_by_cpu))
     stored = batches = 0
     while not fill.done():
         stalled = fill.stalled_bucket()
@@ -64,22 +64,24 @@ def _fill(run_batch, path, targets, jigsaw, x, seed, shard, batch_jobs, budget, 
 
 
 def fill(path, targets, *, jigsaw=False, x=False, seed=None, shard=(1, 1), threads=None, batch_jobs=16,
-         budget=100000, progress=None):
+         budget=100000, progress=None, choose_by_cpu=False):
     """Fills the pool at path on this machine until every target is met, as `nonet pool fill` does.
 
     targets: {bucket name or 0..9: puzzles wanted}. seed: the fill's seed (None: a random one, returned).
     shard: (K, N) fills shard K of N with its share of every target. threads: worker threads (None: the
-    machine's cores). batch_jobs, budget: the rest of the plan. progress(counts) is called after each
+    machine's cores). batch_jobs, budget: the rest of the plan. choose_by_cpu: compare harvest and targeted
+    generation by CPU seconds a puzzle instead of ratings a puzzle (faster where ratings differ in cost, as
+    on jigsaw, but the pool then depends on the machine). progress(counts) is called after each
     batch with {bucket: (count, share)}. Returns {"seed", "stored", "batches", "counts"}.
     """
     threads = threads or os.cpu_count() or 1
     with ThreadPoolExecutor(max_workers=threads) as executor:
         return _fill(lambda jobs: list(executor.map(_run_job, jobs)), path, targets, jigsaw, x, seed, shard,
-                     batch_jobs, budget, progress)
+                     batch_jobs, budget, progress, choose_by_cpu)
 
 
 def fill_distributed(client, path, targets, *, jigsaw=False, x=False, seed=None, shard=(1, 1), batch_jobs=16,
-                     budget=100000, progress=None):
+                     budget=100000, progress=None, choose_by_cpu=False):
     """Fills the pool at path with the jobs run on the workers of a dask.distributed Client.
 
     The jobs of each batch are Dask tasks (pure functions of their text, with keys naming the plan and
@@ -97,4 +99,4 @@ def fill_distributed(client, path, targets, *, jigsaw=False, x=False, seed=None,
             f.release()
         return outcomes
 
-    return _fill(run_batch, path, targets, jigsaw, x, seed, shard, batch_jobs, budget, progress)
+    return _fill(run_batch, path, targets, jigsaw, x, seed, shard, batch_jobs, budget, progress, choose_by_cpu)
