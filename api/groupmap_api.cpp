@@ -5,7 +5,7 @@
 #include "api/last_error.h"
 #include "groupmap/group_map.h"
 #include "groupmap/group_map_memory.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 extern "C" void sudoku_set_group_maps_dir(char const* dir) { set_group_maps_dir(dir); }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "groupmap/group_map_memory.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "model/puzzle.h"
 #include "util/message.h"
 #include "util/random.h"

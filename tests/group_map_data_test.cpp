@@ -9,7 +9,7 @@
 #include "api/engine_api.h"
 #include "group_maps_location.h"
 #include "groupmap/group_map.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "groupmap_test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@ if(NONET_BROWSER_TESTS)
   if(NONET_EMCMAKE AND NONET_CHROMIUM AND NONET_NODE AND TARGET nonet_cli
      AND EXISTS ${PROJECT_SOURCE_DIR}/web/node_modules/@playwright/test)
     add_test(NAME browser COMMAND bash ${PROJECT_SOURCE_DIR}/tools/test-web.sh ${PROJECT_BINARY_DIR}/web)
-    set_tests_properties(browser PROPERTIES LABELS browser TIMEOUT 1200 RUN_SERIAL ON
+    set_tests_properties(browser PROPERTIES LABELS browser TIMEOUT 1200
       ENVIRONMENT "NONET_CLI=$<TARGET_FILE:nonet_cli>")
   else()
     message(STATUS "Browser tests skipped: they need emcmake, chromium, node and web/node_modules "

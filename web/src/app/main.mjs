@@ -30,7 +30,7 @@ const REASONS = {
   maps_not_found: 'The jigsaw maps could not be loaded.',
 };
 
-export function say(text) {
+function say(text) {
   $('status').textContent = text;
 }
 
@@ -275,7 +275,7 @@ function wireNewGame() {
 // ---- imported puzzles ----
 
 /** Plays a puzzle from its givens when it has exactly one solution; the current game stays otherwise. */
-export async function playPuzzle(puzzle, source) {
+async function playPuzzle(puzzle, source) {
   const solved = await engine.solve(puzzle);
   if (solved.solutions === 0) throw Object.assign(new Error('no_solution: none'), { code: 'no_solution' });
   if (solved.solutions > 1) {
