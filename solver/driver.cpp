@@ -7,6 +7,7 @@
 
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/failure_memo.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ void Puzzle::solve(METHOD_TYPE hardest) {
   int clues = 0;
   for (auto const& cell : cells) clues += cell.mask & 1;
   method_counts[29] = clues;
+  failure_memo::FailureMemoScope const memo(*this);
   SOLVER_RESULT_CODE const r = solve_by_recursion(hardest);
   method_counts[28] = (r != SOLVED) ? 1 : 0;
   for (auto& cell : cells) cell.mask &= 1;
