@@ -11,51 +11,12 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
-#include "groupmap/group_map.h"
-#include "groupmap/zipped_file.h"
-#include "model/puzzle.h"
 #include "solver/suffix_cache.h"
-#include "util/random.h"
+#include "testing/seeded_tries.h"
+#include "util/zipped_file.h"
 
 namespace {
-
-void fold(uint64_t& h, uint32_t v) {
-  for (int b = 0; b < 4; ++b) {
-    h ^= (v >> (8 * b)) & 0xFFu;
-    h *= 1099511628211ull;
-  }
-}
-
-// Runs `tries` tries on the board seeded by `seed` and returns their fingerprint.
-uint64_t seeded_tries(int level, MAP_TYPE map, bool x, uint64_t seed, int tries) {
-  sudoku_seed_random(seed);
-  Puzzle p;
-  GroupMap groups(map);
-  p.set_types(map, x ? ADJ_X : ADJ_NONE);
-  p.set_difficulty(static_cast<UI_DIFFICULTY>(level));
-  p.setup(groups.groupMap);
-  p.define_are_neighbors_array();
-  p.setup_ptrs_first_in_dims();
-  p.construct_solution();
-  p.set_n_clues(UI_QUALITY_2);
-  p.set_symmetry();
-  if (p.symmetry != 2) p.build_sym_pool();
-  p.define_overlap_maps();
-  uint64_t h = 14695981039346656037ull;
-  for (int t = 0; t < tries; ++t) {
-    p.make_solvable_puzzle();
-    fold(h, static_cast<uint32_t>(p.remove_clues_returning_rating(std::time(nullptr) + 600, 1)));
-    for (auto const& cell : p.cells) {
-      fold(h, cell.mask & 1u);
-      fold(h, cell.elim_bits);
-    }
-    for (int i = 0; i < N_METHOD_COUNTS; ++i) fold(h, static_cast<uint32_t>(p.method_counts[i]));
-  }
-  sudoku_seed_random(0);
-  return h;
-}
 
 void BM_SeededTries(benchmark::State& state) {
   int const level = static_cast<int>(state.range(0));
@@ -69,7 +30,7 @@ void BM_SeededTries(benchmark::State& state) {
   uint64_t seed = 7000;
   uint64_t all = 0;
   uint64_t const hits_before = suffix_cache::hits();
-  for (auto _ : state) all ^= seeded_tries(level, map, x, seed++, tries);
+  for (auto _ : state) all ^= seeded_tries::fingerprint(level, map, x, seed++, tries);
   std::fprintf(stderr, "SeededTries level %d map %d x %d: fingerprint %016" PRIx64 "\n", level,
                static_cast<int>(map), x ? 1 : 0, all);
   state.counters["cached_solves"] = static_cast<double>(suffix_cache::hits() - hits_before);

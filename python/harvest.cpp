@@ -1,7 +1,7 @@
 // harvest and targeted: batch generation for puzzle pools (generate_harvest and
 // generate_targeted), run off the GIL; with a seed the whole call is reproducible.
 #include "api/engine_api.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "cli/puzzle_seed.h"
 #include "python/bindings.h"
 #include "python/workers.h"

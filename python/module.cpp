@@ -1,7 +1,7 @@
 // The module's entry point.
 #include "python/bindings.h"
 
-PYBIND11_MODULE(nonet, m) {
+PYBIND11_MODULE(_core, m) {
   m.doc() = R"(nonet: generate, solve, classify and play 9x9 number-placement puzzles.
 
 Grids are numpy uint8 arrays of shape (9, 9) or 81-character strings ('.' for empty

@@ -78,7 +78,7 @@ void Puzzle::solve(METHOD_TYPE hardest) {
   std::memset(method_counts, 0, sizeof method_counts);
   int clues = 0;
   for (auto const& cell : cells) clues += cell.mask & 1;
-  method_counts[29] = clues;
+  method_counts[kSlotClueCount] = clues;
   failure_memo::FailureMemoScope const memo(*this);
   bool const cached = suffix_cache::begin_solve(*this, hardest);
   finished_from_cache = false;
@@ -88,7 +88,7 @@ void Puzzle::solve(METHOD_TYPE hardest) {
     if (finished_from_cache) r = solved_from_cache ? SOLVED : UNSOLVED;
     suffix_cache::end_solve(*this, r == SOLVED, r != CANCELLED);
   }
-  method_counts[28] = (r != SOLVED) ? 1 : 0;
+  method_counts[kSlotUnsolved] = (r != SOLVED) ? 1 : 0;
   for (auto& cell : cells) cell.mask &= 1;
 }
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kSlotTwoFins = 19;
 constexpr int kMaxFinnedSize = 5;
 
 using FinnedScratch = ScratchBoard;

@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <cstring>
 
-#include "random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "solver/failure_memo.h"
-#include "technique_runs.h"
+#include "tests/technique_runs.h"
 #include "util/random.h"
 
 namespace {

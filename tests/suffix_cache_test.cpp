@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "solver/suffix_cache.h"
 #include "util/random.h"
 
@@ -46,7 +46,7 @@ TEST(SuffixCache, SolvesOfNearbyClueSetsGiveTheSameResultsWithAndWithoutTheCache
       ++solves;
       expect_same_boards(cached, plain, "after a solve");
       // Keep the removal when the board was solved, as clue removal does.
-      if (cached.method_counts[28] != 0)
+      if (cached.method_counts[kSlotUnsolved] != 0)
         for (Puzzle* p : {&cached, &plain}) p->cells[left_out].mask = 1;
     }
   }

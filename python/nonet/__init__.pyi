@@ -1,0 +1,1 @@
+from nonet._core import *
