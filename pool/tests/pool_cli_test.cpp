@@ -80,8 +80,11 @@ TEST_F(PoolCli, StoppedFillsResumeToTheSamePoolAsOneUninterruptedFill) {
       if (signal_number != SIGKILL && stopped.status != 0) {
         EXPECT_TRUE(stopped.status == 130 || stopped.status == 128 + signal_number) << stopped.status << stopped.err;
       }
-      auto const check = run_args({"pool", "check", db});
-      EXPECT_EQ(check.status, 0) << check.out << check.err;
+      // A process stopped before it opened the pool leaves no file to check.
+      if (::access(db.c_str(), F_OK) == 0) {
+        auto const check = run_args({"pool", "check", db});
+        EXPECT_EQ(check.status, 0) << check.out << check.err;
+      }
       auto const resumed = run_args(fill_args(db));
       ASSERT_EQ(resumed.status, 0) << resumed.err;
       EXPECT_EQ(rows(db), expected) << "signal " << signal_number << " after " << after_ms << " ms";
