@@ -338,6 +338,13 @@ SUDOKU_API int sudoku_apply_hint(SudokuPuzzle* h, SudokuHint const* hint);
 /* Sets the directory of the group-map and queue files (<dir>/<name>.z); null or "" returns to
    $SUDOKU_GROUP_MAPS_DIR. Not to be called while another thread generates or loads a queue. */
 SUDOKU_API void sudoku_set_group_maps_dir(char const* dir);
+/* Extension: gives the engine the inflated contents of the group-map file name ("mir01" ..
+   "rot_3grp04", as <dir>/<name>.z holds it compressed) from memory, for hosts without files or
+   zlib (the WebAssembly build); later jigsaw generation reads these bytes instead of the file.
+   The bytes are copied; null data forgets them. Returns 1, or 0 (nothing changed,
+   SUDOKU_ERROR_INVALID_ARGUMENT) for an unknown name or a length outside 1..230000. Not to be
+   called while another thread generates. */
+SUDOKU_API int sudoku_set_group_map_data(char const* name, void const* data, long long length);
 
 /* ---- Puzzle queues ---- */
 

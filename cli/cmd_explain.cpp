@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/hint_board.h"
+#include "cli/tool.h"
 #include "hint/ladder.h"
 
 namespace {
@@ -38,7 +39,8 @@ int run_explain(HintOptions const& opt) {
     while (tally.steps < kMaxSteps && sudoku_hint(board, &hint) == 1) {
       if (sudoku_apply_hint(board, &hint) != 1) {
         std::cout.flush();
-        std::cerr << "nonet explain: " << in.source << ": step " << tally.steps + 1 << " does not apply\n";
+        std::cerr << "nonet explain: " << in.source << ": step " << tally.steps + 1
+                  << " does not apply: " << tool::engine_reason("the board refused it") << "\n";
         stuck = true;
         break;
       }

@@ -41,11 +41,14 @@ set(NONET_SHARED_HEADERS api/engine_api.h)
 
 # Folders outside the library. Each may include any library folder and, besides its
 # own, the folders named here.
-set(NONET_CONSUMERS cli python testing tests bench tools fuzz)
-set(NONET_CONSUMER_cli)
-set(NONET_CONSUMER_python cli)
+set(NONET_CONSUMERS cli python testing tests bench tools fuzz pool web)
+set(NONET_CONSUMER_cli pool)
+set(NONET_CONSUMER_python cli pool)
 set(NONET_CONSUMER_testing)
 set(NONET_CONSUMER_tests testing cli python)
 set(NONET_CONSUMER_bench testing cli python)
 set(NONET_CONSUMER_tools cli)
 set(NONET_CONSUMER_fuzz)
+# The pool store of `nonet pool` and nonet.pool (SQLite); its tests run the tool.
+set(NONET_CONSUMER_pool testing tests)
+set(NONET_CONSUMER_web)

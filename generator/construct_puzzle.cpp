@@ -9,6 +9,8 @@
 #include "generator/try_outcome.h"
 #include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
+#include "solver/failure_memo.h"
+#include "solver/suffix_cache.h"
 #include "util/combinations.h"
 #include "util/message.h"
 
@@ -115,6 +117,8 @@ int generation::finish_tries(Puzzle& p, int best_rating, BoardSave const* best, 
 
 void Puzzle::make_solvable_puzzle() {
   CLUE_ATOM const& top = entry_for(*this).top_atom();
+  failure_memo::FailureMemoScope const memo(*this);  // one memo over all the solves of this clue set
+  suffix_cache::SuffixCacheScope const cache(*this);
   int const start = symmetry == 2 ? 40 : 40 + (n_clues & 1);
   // Every try starts from about 40 random clues, is made solvable and is then thinned
   // by clue removal. (A try that stood or fell with exactly n_clues random clues
@@ -149,6 +153,8 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
     if (method_counts[kSlotUnsolved] || !at_least_one_technique_for_difficulty(method_counts) || rate_puzzle() < 1) return 0;
     return rate_puzzle(method_counts);
   }
+  failure_memo::FailureMemoScope const memo(*this);  // one memo over all the solves of the removals
+  suffix_cache::SuffixCacheScope const cache(*this);
   BoardSave working, kept;
   std::memset(working.counts, 0, sizeof working.counts);
   int best_rating = 0;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "groupmap/group_map_memory.h"
 #include "util/zipped_file.h"
 #include "model/puzzle.h"
 #include "util/message.h"
@@ -72,9 +73,12 @@ void GroupMap::initMap() {
 bool GroupMap::get_random_compressed_group_map() {
   uint32_t k = arc4random_uniform(30);
   if (k >= 10) k = (k - 10) / 4 + 10;
-  std::string const path = get_full_filename(jigsawGroupMapFilenames[k], "z");
   size_t length = 0;
-  unsigned char const* data = get_zipped_file_contents(path, length, kGroupMapFileCapacity);
+  // Contents a host handed over in memory come first; otherwise the file is read.
+  unsigned char const* data = group_map_in_memory(static_cast<int>(k), length, kGroupMapFileCapacity);
+  std::string const path =
+      data ? std::string(jigsawGroupMapFilenames[k]) : get_full_filename(jigsawGroupMapFilenames[k], "z");
+  if (!data) data = get_zipped_file_contents(path, length, kGroupMapFileCapacity);
   if (!data) {
     engine_message("GroupMap: couldn't read %s\n", path.c_str());
     return false;

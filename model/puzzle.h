@@ -120,8 +120,8 @@ class NONET_EXPORT Puzzle : public PuzzleData {
   // ---- stop flags (another thread may write them while a generation runs) ----
   bool cancel_is_requested() const { return load_flag(cancel_requested); }
   bool deadline_has_passed() const { return load_flag(deadline_passed); }
-  void set_deadline_passed() { std::atomic_ref<bool>(deadline_passed).store(true, std::memory_order_relaxed); }
-  void set_cancel_requested(bool v) { std::atomic_ref<bool>(cancel_requested).store(v, std::memory_order_relaxed); }
+  void set_deadline_passed() { __atomic_store_n(&deadline_passed, true, __ATOMIC_RELAXED); }
+  void set_cancel_requested(bool v) { __atomic_store_n(&cancel_requested, v, __ATOMIC_RELAXED); }
   // Sets (or clears) both flags with one store.
   void store_both_stop_flags(bool v);
 
@@ -266,9 +266,9 @@ class NONET_EXPORT Puzzle : public PuzzleData {
   int houses_of(PUZZLE_CELL const* cell, int dims_out[5]) const;
 
  private:
-  static bool load_flag(bool const& flag) {
-    return std::atomic_ref<bool>(const_cast<bool&>(flag)).load(std::memory_order_relaxed);
-  }
+  // The compiler's atomic built-ins rather than std::atomic_ref, which older C++ libraries
+  // (the WebAssembly toolchain's) lack; the same relaxed accesses.
+  static bool load_flag(bool const& flag) { return __atomic_load_n(&flag, __ATOMIC_RELAXED); }
   void link_rings();
 };
 

@@ -63,5 +63,6 @@ void register_game(py::module_& m);
 void register_classify(py::module_& m);
 void register_harvest(py::module_& m);
 void register_photo(py::module_& m);
+void register_pool(py::module_& m);
 
 }  // namespace nonet_py

@@ -14,4 +14,5 @@ cells). Long calls release the GIL and Ctrl-C cancels them.)";
   nonet_py::register_classify(m);
   nonet_py::register_harvest(m);
   nonet_py::register_photo(m);
+  nonet_py::register_pool(m);
 }

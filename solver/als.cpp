@@ -5,6 +5,8 @@
 //     on that cell's line (slot 20);
 //  3. two cells of a group holding three digits between them, and an ALS on a
 //     line through two more cells of the group (slot 21).
+#include <initializer_list>
+
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"

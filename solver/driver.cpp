@@ -7,8 +7,15 @@
 
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/failure_memo.h"
+#include "solver/suffix_cache.h"
 
 namespace {
+
+// Set when the running solve took its end from the suffix cache (one solve at a
+// time per thread).
+thread_local bool finished_from_cache = false;
+thread_local bool solved_from_cache = false;
 
 // Values that simplify() dispatches to a technique.
 bool has_technique(int m) {
@@ -72,7 +79,15 @@ void Puzzle::solve(METHOD_TYPE hardest) {
   int clues = 0;
   for (auto const& cell : cells) clues += cell.mask & 1;
   method_counts[kSlotClueCount] = clues;
-  SOLVER_RESULT_CODE const r = solve_by_recursion(hardest);
+  failure_memo::FailureMemoScope const memo(*this);
+  bool const cached = suffix_cache::begin_solve(*this, hardest);
+  finished_from_cache = false;
+  SOLVER_RESULT_CODE r = solve_by_recursion(hardest);
+  if (cached) {
+    // A solve finished from the cache unwinds as if cancelled.
+    if (finished_from_cache) r = solved_from_cache ? SOLVED : UNSOLVED;
+    suffix_cache::end_solve(*this, r == SOLVED, r != CANCELLED);
+  }
   method_counts[kSlotUnsolved] = (r != SOLVED) ? 1 : 0;
   for (auto& cell : cells) cell.mask &= 1;
 }
@@ -96,6 +111,10 @@ SOLVER_RESULT_CODE Puzzle::solve_by_recursion(METHOD_TYPE m) {
       // ladder step it never makes progress; its slot records a unique solution.
       if (simplify(m)) ++method_counts[BRUTE_FORCE];
       return r;
+    }
+    if (m == suffix_cache::kRung && suffix_cache::finish_from_cache(*this, &solved_from_cache)) {
+      finished_from_cache = true;
+      return CANCELLED;
     }
     if (!simplify(m)) return r;
     ++method_counts[m];

@@ -1,6 +1,9 @@
 // Basic fish on rows and columns (X-Wing, Swordfish, Jellyfish, large fish) and
 // the dispatcher of the single-digit house-set techniques.
+#include <optional>
+
 #include "model/puzzle.h"
+#include "solver/failure_memo.h"
 #include "solver/fish_common.h"
 #include "solver/pattern_note.h"
 #include "util/combinations.h"
@@ -41,7 +44,12 @@ bool Puzzle::simplify_once_fish_methods(METHOD_TYPE m) {
   int start = 0;
   while (start < 9 && counts[start] < 5) ++start;
   if (start == 9) return false;
+  failure_memo::Technique const memo_slot = failure_memo::fish_technique(m);
+  failure_memo::Memo* const memo = memo_slot == failure_memo::kTechniques ? nullptr : failure_memo::active_for(*this);
+  std::optional<failure_memo::DigitKeys> keys;
+  if (memo) keys.emplace(*this);
   for (int i = start; i < 9; ++i) {
+    if (keys && failure_memo::known_to_fail(memo, memo_slot, *keys, digits[i])) continue;
     unsigned const bit = 1u << digits[i];
     // houses[0] groups, [1] rows, [2] columns; unused entries stay -1.
     int houses[3][9];
@@ -67,6 +75,7 @@ bool Puzzle::simplify_once_fish_methods(METHOD_TYPE m) {
         break;
     }
   }
+  if (keys) failure_memo::record_failure(memo, memo_slot, *keys);
   return false;
 }
 

@@ -3,8 +3,10 @@
 // way (if a fin is true the rest of its group loses the digit anyway), so only
 // the eliminations inside that group reach the live board.
 #include <algorithm>
+#include <optional>
 
 #include "model/puzzle.h"
+#include "solver/failure_memo.h"
 #include "solver/fish_common.h"
 #include "solver/scratch_board.h"
 #include "util/combinations.h"
@@ -47,6 +49,12 @@ bool Puzzle::simplify_fins_rows_cols() {
   // The kept digits, zero-terminated; each group re-sorts them in place.
   int kept[10] = {0};
   for (int i = start; i < 9; ++i) kept[i - start] = digits[i];
+  failure_memo::Memo* const memo = failure_memo::active_for(*this);
+  std::optional<failure_memo::DigitKeys> keys;
+  if (memo) keys.emplace(*this);
+  bool skip[10] = {};
+  if (keys)
+    for (int d = 1; d <= 9; ++d) skip[d] = failure_memo::known_to_fail(memo, failure_memo::kFinnedFish, *keys, d);
 
   for (int g = 0; g < 9; ++g) {
     PUZZLE_CELL* const first = ptrs_first_in_dims[DIM_GROUP][g];
@@ -55,6 +63,7 @@ bool Puzzle::simplify_fins_rows_cols() {
     int* to;
     find_fin_candidates(g, kept, from, to);
     for (int* pd = from; *pd != 0; ++pd) {
+      if (skip[*pd]) continue;
       uint32_t const bit = 1u << *pd;
       PUZZLE_CELL* P[9];
       int n = 0;
@@ -95,6 +104,7 @@ bool Puzzle::simplify_fins_rows_cols() {
       }
     }
   }
+  if (keys) failure_memo::record_failure(memo, failure_memo::kFinnedFish, *keys);
   return false;
 }
 

@@ -1,5 +1,6 @@
 // Franken fish: base or cover sets that mix lines of one direction with groups.
 #include <algorithm>
+#include <optional>
 
 #include "model/puzzle.h"
 #include "solver/fish_common.h"
@@ -55,9 +56,63 @@ bool cannot_contain(uint32_t need, uint32_t available, int k) {
   return (need & ~available) != 0 || fish::popcount9(need) > k;
 }
 
+// out[l] = the groups that line l of dimension d shares a cell with, as a 9-bit set.
+void groups_met_by_lines(Puzzle const& p, DIMENSION d, uint32_t out[9]) {
+  for (int l = 0; l < 9; ++l) {
+    out[l] = 0;
+    for (int g = 0; g < 9; ++g)
+      if (p.line_and_group_overlap(d, l, g)) out[l] |= 1u << g;
+  }
+}
+
+// What every pattern of one digit's search reads, built once for the digit instead
+// of once per pattern and direction (nothing changes before the search returns).
+struct DigitTables {
+  Puzzle const* board;
+  uint32_t digit_bit;
+  fish::DigitLines by_rows, by_cols;
+  uint32_t groups_met[2][9];  // [0] by rows, [1] by columns
+
+  DigitTables(Puzzle const& p, uint32_t bit)
+      : board(&p), digit_bit(bit), by_rows(p, bit, DIM_ROW), by_cols(p, bit, DIM_COL) {
+    groups_met_by_lines(p, DIM_ROW, groups_met[0]);
+    groups_met_by_lines(p, DIM_COL, groups_met[1]);
+  }
+};
+thread_local DigitTables const* active_tables = nullptr;
+
+// Clears active_tables when the search that set it ends.
+struct ActiveTablesScope {
+  explicit ActiveTablesScope(DigitTables const* t) { active_tables = t; }
+  ~ActiveTablesScope() { active_tables = nullptr; }
+  ActiveTablesScope(ActiveTablesScope const&) = delete;
+  ActiveTablesScope& operator=(ActiveTablesScope const&) = delete;
+};
+
+// The digit's lines along line_dim, from the active tables when they are this
+// search's, else built into `own`.
+fish::DigitLines const& lines_for(Puzzle const& p, uint32_t bit, DIMENSION line_dim,
+                                  std::optional<fish::DigitLines>& own) {
+  if (active_tables && active_tables->board == &p && active_tables->digit_bit == bit)
+    return line_dim == DIM_ROW ? active_tables->by_rows : active_tables->by_cols;
+  own.emplace(p, bit, line_dim);
+  return *own;
+}
+
+// The groups met by each line of dimension d, as lines_for.
+void groups_met_for(Puzzle const& p, uint32_t bit, DIMENSION d, uint32_t out[9]) {
+  if (active_tables && active_tables->board == &p && active_tables->digit_bit == bit) {
+    for (int l = 0; l < 9; ++l) out[l] = active_tables->groups_met[d == DIM_ROW ? 0 : 1][l];
+    return;
+  }
+  groups_met_by_lines(p, d, out);
+}
+
 }  // namespace
 
 bool Puzzle::simplify_once_franken_fish_for_digit(unsigned digit_bit, int n_lines, int n_groups, int (*houses)[9]) {
+  DigitTables const tables(*this, digit_bit);
+  ActiveTablesScope const scope(&tables);
   for (FRANKEN_PATTERN const& pattern : kFrankenPatterns) {
     int const lines_needed = std::max(pattern.n_defining_lines, pattern.n_secondary_lines);
     int const groups_needed = std::max(pattern.n_defining_groups, pattern.n_secondary_groups);
@@ -72,19 +127,6 @@ bool Puzzle::simplify_once_franken_fish_for_digit(unsigned digit_bit, int n_line
   }
   return false;
 }
-
-namespace {
-
-// out[l] = the groups that line l of dimension d shares a cell with, as a 9-bit set.
-void groups_met_by_lines(Puzzle const& p, DIMENSION d, uint32_t out[9]) {
-  for (int l = 0; l < 9; ++l) {
-    out[l] = 0;
-    for (int g = 0; g < 9; ++g)
-      if (p.line_and_group_overlap(d, l, g)) out[l] |= 1u << g;
-  }
-}
-
-}  // namespace
 
 // The line lists are read with their real lengths, so a board on which the numbers
 // of unsolved rows and columns differ never reads past the listed entries. The
@@ -104,9 +146,10 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   int const n_def_choices = choices(n_def, k_def), n_cross_choices = choices(n_cross, k_cross),
             n_grp_choices = choices(n_groups, k_grp);
   if (n_def_choices == 0 || n_cross_choices == 0 || n_grp_choices == 0) return false;
-  fish::DigitLines const at(*this, digit_bit, line_dim);
+  std::optional<fish::DigitLines> own_lines;
+  fish::DigitLines const& at = lines_for(*this, digit_bit, line_dim, own_lines);
   uint32_t cross_groups[9];  // groups each cross line shares a cell with
-  groups_met_by_lines(*this, cross_dim, cross_groups);
+  groups_met_for(*this, digit_bit, cross_dim, cross_groups);
   uint32_t cross_masks[kMaxChoices], cross_groups_met[kMaxChoices], cross_along[kMaxChoices];
   choice_masks(cross_list, n_cross, k_cross, n_cross_choices, cross_masks);
   union_per_choice(cross_masks, n_cross_choices, cross_groups, cross_groups_met);
@@ -118,8 +161,11 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   // Per cross choice and line: the groups holding the line's cells with the digit
   // off the chosen cross lines (kNoGroup when such a cell has no group).
   constexpr uint32_t kNoGroup = 1u << 16;
-  uint32_t off_cross_groups[kMaxChoices][9];
-  for (int b = 0; b < n_cross_choices; ++b)
+  // Entry 9 of each row stays empty: the defining lines are read four at a time,
+  // the missing ones as line 9.
+  uint32_t off_cross_groups[kMaxChoices][10];
+  for (int b = 0; b < n_cross_choices; ++b) {
+    off_cross_groups[b][9] = 0;
     for (int l = 0; l < 9; ++l) {
       uint32_t groups = 0;
       for (uint32_t residual = at.along_line[l] & ~cross_masks[b]; residual; residual &= residual - 1) {
@@ -128,19 +174,27 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
       }
       off_cross_groups[b][l] = groups;
     }
+  }
+  // Per cross choice, the groups a group choice may not need: those without a group
+  // number, those met by the chosen cross lines (cover sets are disjoint) and those
+  // not listed.
+  uint32_t excluded_groups[kMaxChoices];
+  for (int b = 0; b < n_cross_choices; ++b) excluded_groups[b] = kNoGroup | cross_groups_met[b] | (~listed_groups & 0x1FFu);
+  if (k_def > 4) return false;  // the patterns use at most four defining lines
   int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
+    for (int i = k_def; i < 4; ++i) def[i] = 9;
     uint32_t const def_mask = fish::mask_of(def, k_def);
     for (int b = 0; b < n_cross_choices; ++b) {
+      // The groups that hold the digit's cells of the defining lines off the chosen
+      // cross lines: a group choice covers the base exactly when it contains them.
+      uint32_t const* const off = off_cross_groups[b];
+      uint32_t const needed_groups = off[def[0]] | off[def[1]] | off[def[2]] | off[def[3]];
+      if ((needed_groups & excluded_groups[b]) || fish::popcount9(needed_groups) > k_grp) continue;
       uint32_t const cross_mask = cross_masks[b];
       uint32_t const groups_met = cross_groups_met[b];
       bool const cross_removes = (cross_along[b] & ~def_mask) != 0;
-      // The groups that hold the digit's cells of the defining lines off the chosen
-      // cross lines: a group choice covers the base exactly when it contains them.
-      uint32_t needed_groups = 0;
-      for (int i = 0; i < k_def; ++i) needed_groups |= off_cross_groups[b][def[i]];
-      if ((needed_groups & (kNoGroup | groups_met)) || cannot_contain(needed_groups, listed_groups, k_grp)) continue;
       for (int c = 0; c < n_grp_choices; ++c) {
         uint32_t const grp_mask = grp_masks[c];
         if (grp_mask & groups_met) continue;  // cover sets must be disjoint
@@ -178,9 +232,10 @@ bool Puzzle::simplify_franken_secondary_lines_only(unsigned digit_bit, int, int 
   int const n_def_choices = choices(n_def, k_def), n_grp_choices = choices(n_groups, k_grp),
             n_cross_choices = choices(n_cross, k_cross);
   if (n_def_choices == 0 || n_cross_choices == 0 || n_grp_choices == 0) return false;
-  fish::DigitLines const at(*this, digit_bit, line_dim);
+  std::optional<fish::DigitLines> own_lines;
+  fish::DigitLines const& at = lines_for(*this, digit_bit, line_dim, own_lines);
   uint32_t line_groups[9];  // groups each defining-direction line shares a cell with
-  groups_met_by_lines(*this, line_dim, line_groups);
+  groups_met_for(*this, digit_bit, line_dim, line_groups);
   uint32_t grp_masks[kMaxChoices], grp_need[kMaxChoices];
   choice_masks(group_list, n_groups, k_grp, n_grp_choices, grp_masks);
   union_per_choice(grp_masks, n_grp_choices, at.group_crosses, grp_need);

@@ -1,5 +1,7 @@
 // XY-wing, XYZ-wing and W-wing. Each search stops at its first elimination.
 // Walks through a cell's own house start at the cell and go round the ring.
+#include <initializer_list>
+
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"

@@ -2,8 +2,11 @@
 // digit) alternating with weak links (any shared house), from a strong link to a
 // strong link; every cell that sees both ends loses the digit.
 // Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
+#include <optional>
+
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/failure_memo.h"
 #include "solver/pattern_note.h"
 
 using chain_walks::count_in_house;
@@ -71,7 +74,12 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
         x = next_in(x, dim);
       } while (x != first);
     }
+  failure_memo::Technique const memo_slot = max_len == 4 ? failure_memo::kShortXChains : failure_memo::kXChains;
+  failure_memo::Memo* const memo = max_len == 4 || max_len < 1 ? failure_memo::active_for(*this) : nullptr;
+  std::optional<failure_memo::DigitKeys> keys;
+  if (memo) keys.emplace(*this);
   for (int d = 1; d <= 9; ++d) {
+    if (keys && failure_memo::known_to_fail(memo, memo_slot, *keys, d)) continue;
     uint32_t const bit = 1u << d;
     tables.digit_bit = bit;
     tables.start = nullptr;
@@ -113,6 +121,7 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
       }
     }
   }
+  if (keys) failure_memo::record_failure(memo, memo_slot, *keys);
   return false;
 }
 

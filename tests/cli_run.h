@@ -39,9 +39,9 @@ inline void write_file(std::string const& path, std::string const& bytes) {
 }
 
 // Starts nonet with args (no shell); standard input reads stdin_path. With
-// interrupt_after_ms >= 0 the process gets SIGINT after that many milliseconds.
+// interrupt_after_ms >= 0 the process gets signal_number (SIGINT) after that many milliseconds.
 inline Result run_args(std::vector<std::string> const& args, std::string const& stdin_path = "/dev/null",
-                       int interrupt_after_ms = -1) {
+                       int interrupt_after_ms = -1, int signal_number = SIGINT) {
   std::string const out_path = scratch("out"), err_path = scratch("err");
   Result r;
   pid_t const pid = ::fork();
@@ -64,7 +64,7 @@ inline Result run_args(std::vector<std::string> const& args, std::string const& 
   }
   if (interrupt_after_ms >= 0) {
     std::this_thread::sleep_for(std::chrono::milliseconds(interrupt_after_ms));
-    ::kill(pid, SIGINT);
+    ::kill(pid, signal_number);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);

@@ -19,48 +19,22 @@
 #include "group_maps_location.h"
 #include "groupmap/group_map.h"
 #include "model/puzzle.h"
+#include "testing/seeded_tries.h"
 #include "util/random.h"
 
 namespace {
 
 constexpr int kTries = 6;
 
-void fold(uint64_t& h, uint32_t v) {
-  for (int b = 0; b < 4; ++b) {
-    h ^= (v >> (8 * b)) & 0xFFu;
-    h *= 1099511628211ull;
-  }
-}
-
 // The fingerprint of kTries tries on a seeded board of the level and kind.
 uint64_t tries_fingerprint(int level, MAP_TYPE map, bool x) {
-  sudoku_seed_random(1000u + static_cast<uint64_t>(level * 100 + map * 10 + (x ? 1 : 0)));
-  Puzzle p;
-  GroupMap groups(map);
-  p.set_types(map, x ? ADJ_X : ADJ_NONE);
-  p.set_difficulty(static_cast<UI_DIFFICULTY>(level));
-  p.setup(groups.groupMap);
-  p.define_are_neighbors_array();
-  p.setup_ptrs_first_in_dims();
-  EXPECT_TRUE(p.construct_solution());
-  p.set_n_clues(UI_QUALITY_2);
-  p.set_symmetry();
-  if (p.symmetry != 2) p.build_sym_pool();
-  p.define_overlap_maps();
-  uint64_t h = 14695981039346656037ull;
-  for (int t = 0; t < kTries; ++t) {
-    p.make_solvable_puzzle();
-    fold(h, static_cast<uint32_t>(p.remove_clues_returning_rating(std::time(nullptr) + 600, 1)));
-    for (auto const& cell : p.cells) {
-      fold(h, cell.mask & 1u);
-      fold(h, cell.elim_bits);
-    }
-    for (int i = 0; i < N_METHOD_COUNTS; ++i) fold(h, static_cast<uint32_t>(p.method_counts[i]));
-  }
-  sudoku_seed_random(0);
+  bool built = false;
+  uint64_t const h = seeded_tries::fingerprint(
+      level, map, x, 1000u + static_cast<uint64_t>(level * 100 + map * 10 + (x ? 1 : 0)), kTries, &built);
+  EXPECT_TRUE(built);
   uint64_t all = 14695981039346656037ull;
-  fold(all, static_cast<uint32_t>(h));
-  fold(all, static_cast<uint32_t>(h >> 32));
+  seeded_tries::fold(all, static_cast<uint32_t>(h));
+  seeded_tries::fold(all, static_cast<uint32_t>(h >> 32));
   return all;
 }
 

@@ -1,6 +1,9 @@
 #include "util/random.h"
 
 #include <sys/random.h>
+#ifdef __EMSCRIPTEN__
+#include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -45,7 +48,12 @@ uint32_t system_random32() {
   unsigned char buf[4];
   size_t got = 0;
   while (got < sizeof buf) {
+#ifdef __EMSCRIPTEN__
+    // The browser's crypto.getRandomValues, through getentropy (WebAssembly has no getrandom).
+    ssize_t n = getentropy(buf + got, sizeof buf - got) == 0 ? static_cast<ssize_t>(sizeof buf - got) : -1;
+#else
     ssize_t n = getrandom(buf + got, sizeof buf - got, 0);
+#endif
     if (n < 0) {
       if (errno == EINTR) continue;
       // Returning anything here would hand the engine a predictable stream.

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#ifndef NONET_WITHOUT_ZLIB
 #include <zlib.h>
+#endif
 
 #include <atomic>
 #include <cstdio>
@@ -38,6 +40,11 @@ unsigned char* read_whole_file(int fd, size_t size) {
 }
 
 // One-shot inflation of a zlib stream; true only when the stream ends inside the output buffer.
+// Builds without zlib (the WebAssembly build, whose host inflates the map files itself and hands
+// them over with sudoku_set_group_map_data) read no compressed file.
+#ifdef NONET_WITHOUT_ZLIB
+bool inflate_all(unsigned char*, size_t, unsigned char*, size_t, size_t&) { return false; }
+#else
 bool inflate_all(unsigned char* in, size_t in_len, unsigned char* out, size_t out_cap, size_t& out_len) {
   z_stream zs{};
   if (inflateInit(&zs) != Z_OK) return false;
@@ -50,6 +57,7 @@ bool inflate_all(unsigned char* in, size_t in_len, unsigned char* out, size_t ou
   inflateEnd(&zs);
   return rc == Z_STREAM_END;
 }
+#endif
 
 }  // namespace
 
