@@ -8,7 +8,7 @@
 #include "api/handle.h"
 #include "api/last_error.h"
 #include "classify/classify.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "util/combinations.h"
 
 static_assert(sizeof(ClassifyReport) == 1076);

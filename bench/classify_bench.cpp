@@ -15,7 +15,7 @@
 
 #include "api/engine_api.h"
 #include "classify/classify.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "puzzle_sets.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/puzzle.h"
 #include "util/combinations.h"
 #include "util/random.h"
@@ -98,7 +98,7 @@ void BM_SolveRung(benchmark::State& state) {
     for (auto const& p : set) {
       p->apply_mask();
       p->solve(rung);
-      solved += p->method_counts[28] == 0;
+      solved += p->method_counts[kSlotUnsolved] == 0;
     }
   }
   auto const solves = static_cast<double>(state.iterations() * static_cast<int64_t>(set.size()));

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "tests/random_puzzles.h"
+#include "testing/random_puzzles.h"
 
 namespace {
 

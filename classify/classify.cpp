@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kFirstAtom = 30;
-constexpr int kLastAtom = 52;
 constexpr int kBruteForceLevel = kLadderLength;  // level index of a puzzle settled by the completion count
 
 // The single digit of a candidate mask, 0 when it holds none or several.
@@ -46,7 +44,7 @@ void climb_rung(Puzzle& p, METHOD_TYPE level, bool stuck_below) {
     return;
   }
   std::memset(p.method_counts, 0, sizeof p.method_counts);
-  for (auto const& cell : p.cells) p.method_counts[29] += cell.mask & 1;
+  for (auto const& cell : p.cells) p.method_counts[kSlotClueCount] += cell.mask & 1;
   SOLVER_RESULT_CODE r = UNSOLVED;
   if (p.simplify(level)) {
     ++p.method_counts[level];
@@ -62,7 +60,7 @@ void climb_rung(Puzzle& p, METHOD_TYPE level, bool stuck_below) {
       if (p.puzzle_is_solved()) r = SOLVED;
     }
   }
-  p.method_counts[28] = r != SOLVED ? 1 : 0;
+  p.method_counts[kSlotUnsolved] = r != SOLVED ? 1 : 0;
   for (auto& cell : p.cells) cell.mask &= 1;
 }
 
@@ -77,17 +75,17 @@ struct RungAtoms {
 RungAtoms read_atoms(int const* counts, int rung, METHOD_TYPE level) {
   RungAtoms a;
   int best_xchain_count = 0;
-  for (int slot = kFirstAtom; slot <= kLastAtom; ++slot) {
+  for (int slot = kSlotFirstAtom; slot <= kSlotLastAtom; ++slot) {
     if (counts[slot] <= 0 || !atom_fits_level(slot, level)) continue;
     if (a.n_fine++ == 0) a.first_fine = slot;
-    if (slot >= 42 && slot <= 44) {
+    if (slot >= kSlotThreeLinkSameLine && slot <= kSlotThreeLinkOtherHouse) {
       ++a.n_xchain;
       if (counts[slot] > best_xchain_count) best_xchain_count = counts[slot], a.best_xchain = slot;
     }
   }
   if (std::getenv("SUDOKU_CLASSIFY_DEBUG")) {
     std::fprintf(stderr, "level li=%d L=%d fine_atoms=%d:", rung, static_cast<int>(level), a.n_fine);
-    for (int slot = kFirstAtom; slot <= kLastAtom; ++slot)
+    for (int slot = kSlotFirstAtom; slot <= kSlotLastAtom; ++slot)
       if (counts[slot] > 0)
         std::fprintf(stderr, " atom%d(+%d)%s", slot, counts[slot], atom_fits_level(slot, level) ? "" : "[cascade]");
     std::fputs("\n", stderr);

@@ -43,10 +43,10 @@ int technique_counting(int m) {
     case XY_WING:
     case XYZ_WING: return XY_XYZ_WINGS;
     case FINNED_FISH_ALT: return FINNED_FISH;
-    case 20:
-    case 21:
-    case 22:
-    case 23: return ALMOST_LOCKED_SETS;
+    case kSlotAlsBivalueRestricted:
+    case kSlotAlsThreeDigitPair:
+    case kSlotAlsPairOf2:
+    case kSlotAlsPairOf3: return ALMOST_LOCKED_SETS;
     default: return m;
   }
 }

@@ -14,7 +14,7 @@
 
 #include "api/engine_api.h"
 #include "classify/classify.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "cli/commands.h"
 #include "cli/ordered_jobs.h"
 #include "cli/puzzle_seed.h"

@@ -16,7 +16,7 @@
 #include "cli/commands.h"
 #include "cli/generated_puzzle.h"
 #include "cli/tool.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "queue/queue_data.h"
 
 namespace {

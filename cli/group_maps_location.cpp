@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 namespace {
 

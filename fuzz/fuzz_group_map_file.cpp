@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "groupmap/group_map.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ int Puzzle::rate_puzzle() { return rate_puzzle(method_counts); }
 int Puzzle::rate_puzzle(int const* counts) {
   CLUE_ATOM const& top = entry_for(*this).top_atom();
   int32_t const* const weights = rating_coefficients[top.rating_set];
-  int const n = counts[29];
+  int const n = counts[kSlotClueCount];
   if (n > top.max_clues) return 0;
   // 32-bit two's-complement arithmetic that wraps on overflow.
   uint32_t rating = static_cast<uint32_t>(weights[0]) * static_cast<uint32_t>(40 - n);
@@ -43,7 +43,7 @@ bool Puzzle::try_all_parameter_atoms() {
     METHOD_TYPE const m = entry.atoms[entry.atom_order[a]].method;
     apply_mask();
     solve(m);
-    if (method_counts[28] == 0 && method_counts[m] != 0) return true;
+    if (method_counts[kSlotUnsolved] == 0 && method_counts[m] != 0) return true;
   }
   return false;
 }
@@ -77,7 +77,7 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
     if (r > best_rating) {
       best_rating = r;
       best.take(*this);
-      if (top.stop_on_exact && method_counts[29] == n_clues) break;
+      if (top.stop_on_exact && method_counts[kSlotClueCount] == n_clues) break;
     } else {
       tally.add_losing_try(TryOutcome::of(*this, r), top.max_clues);
     }
@@ -92,11 +92,11 @@ int generation::finish_tries(Puzzle& p, int best_rating, BoardSave const* best, 
     if (stopped) {
       if (p.difficulty < 7) return -4;
       bool const long_enough = std::time(nullptr) - start >= 595;
-      if (!long_enough && best->counts[29] > p.n_clues + 2) return -4;
+      if (!long_enough && best->counts[kSlotClueCount] > p.n_clues + 2) return -4;
     }
     best->give(p);
     engine_message("make_puzzle: itries=%d/%d rating=%d nclues=%d x_wing=%d\n", tries_made, itries,
-                 best_rating, p.method_counts[29], p.method_counts[7]);
+                 best_rating, p.method_counts[kSlotClueCount], p.method_counts[X_WING]);
     return p.n_clues;
   }
 
@@ -126,7 +126,7 @@ void Puzzle::make_solvable_puzzle() {
   solve(top.method);
   // The pool holds 81 cells without symmetry, else the symmetric half.
   PUZZLE_CELL** const pool_end = clue_cells_begin + (symmetry == 2 ? 81 : n_sym_pool);
-  while (method_counts[28] && next_clue_cell < pool_end) {
+  while (method_counts[kSlotUnsolved] && next_clue_cell < pool_end) {
     add_a_clue_or_two();
     solve(top.method);
   }
@@ -145,8 +145,8 @@ void Puzzle::add_a_clue_or_two() {
 }
 
 int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
-  if (method_counts[29] <= n_clues) {
-    if (method_counts[28] || !at_least_one_technique_for_difficulty(method_counts) || rate_puzzle() < 1) return 0;
+  if (method_counts[kSlotClueCount] <= n_clues) {
+    if (method_counts[kSlotUnsolved] || !at_least_one_technique_for_difficulty(method_counts) || rate_puzzle() < 1) return 0;
     return rate_puzzle(method_counts);
   }
   BoardSave working, kept;
@@ -159,21 +159,21 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
   UniquenessProbe probe(*this);
   // A solved board has one solution, and every removal below is either kept (the board
   // is solved again) or undone, so that holds before each removal.
-  bool const one_solution_before = method_counts[28] == 0;
+  bool const one_solution_before = method_counts[kSlotUnsolved] == 0;
 
   for (int pass = 0; pass < passes; ++pass) {
     if (pass > 0) random_combination(n_initial_clues, n_initial_clues, order);
     bool removed = false;
     for (int j = 0; j < n_initial_clues; ++j) {
-      if (method_counts[29] <= n_clues) break;
+      if (method_counts[kSlotClueCount] <= n_clues) break;
       if (std::time(nullptr) > deadline) return 0;
       PUZZLE_CELL* const cell = clue_cells[order[j]];
       PUZZLE_CELL* const partner = symmetric ? p_sym_cell(cell) : nullptr;
       cell->mask = 0;
-      --method_counts[29];
+      --method_counts[kSlotClueCount];
       if (partner) {
         partner->mask = 0;
-        --method_counts[29];
+        --method_counts[kSlotClueCount];
       }
       apply_mask();
       bool const second_solution =
@@ -184,19 +184,19 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
       if (second_solution) {
         // The solver would report this clue set unsolved; its technique counts, which
         // only the failure diagnostics read, stay empty.
-        int const clues = method_counts[29];
+        int const clues = method_counts[kSlotClueCount];
         std::memset(method_counts, 0, sizeof method_counts);
-        method_counts[29] = clues;
-        method_counts[28] = 1;
+        method_counts[kSlotClueCount] = clues;
+        method_counts[kSlotUnsolved] = 1;
       } else {
         solve(entry_for(*this).top_atom().method);
       }
-      if (method_counts[28]) {
+      if (method_counts[kSlotUnsolved]) {
         cell->mask = 1;
-        ++method_counts[29];
+        ++method_counts[kSlotClueCount];
         if (partner) {
           partner->mask = 1;
-          ++method_counts[29];
+          ++method_counts[kSlotClueCount];
         }
         continue;
       }

@@ -32,7 +32,7 @@ struct BoardSave {
 // One finished try, as the loop judges it.
 struct TryOutcome {
   int rating = 0;
-  int clues = 0;             // method_counts[29]
+  int clues = 0;             // method_counts[kSlotClueCount]
   bool has_technique = false;  // some atom method of the entry was used
   int totals[6] = {};        // method_counts of MULTIPLE_DIGITS, DOUBLE_RESTRICTION, ALMOST_LOCKED_SETS,
                              // X_WING, X_CHAINS and XY_CHAINS
@@ -40,7 +40,7 @@ struct TryOutcome {
   static TryOutcome of(Puzzle& p, int rating) {
     TryOutcome o;
     o.rating = rating;
-    o.clues = p.method_counts[29];
+    o.clues = p.method_counts[kSlotClueCount];
     o.has_technique = p.at_least_one_technique_for_difficulty(p.method_counts);
     int const slots[6] = {MULTIPLE_DIGITS, DOUBLE_RESTRICTION, ALMOST_LOCKED_SETS, X_WING, X_CHAINS, XY_CHAINS};
     for (int k = 0; k < 6; ++k) o.totals[k] = p.method_counts[slots[k]];

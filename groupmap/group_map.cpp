@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "model/puzzle.h"
 #include "util/message.h"
 #include "util/random.h"

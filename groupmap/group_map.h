@@ -3,7 +3,7 @@
 // symmetry and turned at random) and a colour for each group.
 #pragma once
 
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/types.h"
 #include "util/export.h"
 

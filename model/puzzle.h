@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/types.h"
 #include "util/export.h"
 

@@ -74,6 +74,27 @@ enum SOLVER_RESULT_CODE : int32_t {
 };
 
 constexpr int N_METHOD_COUNTS = 53;
+
+// Slots of method_counts that are not a technique of METHOD_TYPE: the outcome of a solve,
+// and finer statistics counted inside a technique (the atoms of the clue tables rank them).
+constexpr int kSlotTwoFins = FINNED_FISH_ALT;         // a finned fish with a second fin
+constexpr int kSlotAlsBivalueRestricted = 20;         // bivalue cell and an ALS of its group
+constexpr int kSlotAlsThreeDigitPair = 21;            // two cells of three digits and an ALS of the group
+constexpr int kSlotAlsPairOf2 = 22;                   // paired cells of two digits ...
+constexpr int kSlotAlsPairOf3 = 23;                   // ... and of three digits
+constexpr int kSlotUnsolved = 28;                     // 1 when the solve left the puzzle unsolved
+constexpr int kSlotClueCount = 29;                    // givens on the board
+constexpr int kSlotFirstAtom = 30;                    // atoms: 30..52
+constexpr int kSlotHiddenSingleGroup = 32;
+constexpr int kSlotHiddenSingleLine = 33;
+constexpr int kSlotGroupToLine = 34;
+constexpr int kSlotLineToGroup = 35;
+constexpr int kSlotSubsetOf2 = 39;                    // 40 and 41 for subsets of 3 and 4 digits
+constexpr int kSlotThreeLinkSameLine = 42;            // 3-link X-chain, both strong links on one kind of line
+constexpr int kSlotThreeLinkCrossLines = 43;          // ... on a row and a column
+constexpr int kSlotThreeLinkOtherHouse = 44;          // ... a group or a diagonal among them
+constexpr int kSlotLastAtom = 52;
+static_assert(kSlotLastAtom < N_METHOD_COUNTS);
 constexpr unsigned ALL_DIGITS = 0x3FE;  // bits 1..9
 
 // One cell record, 64 bytes. The byte layout is part of the stored formats

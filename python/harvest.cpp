@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "api/engine_api.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "cli/puzzle_seed.h"
 #include "python/bindings.h"
 #include "python/workers.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 int const desiredSolutionQueueSize[2][2] = {{2, 2}, {12, 12}};
 int const desiredPuzzleQueueSize[2][2][10] = {

@@ -43,7 +43,7 @@ bool Puzzle::simplify_almost_locked_sets() {
       if (als3(a, b) || als3(b, a)) {
         pattern_note::cell(a);
         pattern_note::cell(b);
-        ++method_counts[n == 2 ? 22 : 23];
+        ++method_counts[n == 2 ? kSlotAlsPairOf2 : kSlotAlsPairOf3];
         return true;
       }
     }
@@ -60,7 +60,7 @@ bool Puzzle::simplify_almost_locked_sets() {
                          (a->house[DIM_COL] != b->house[DIM_COL] &&
                           do_ALS_in_dim_with_restricted_common_in_grp(DIM_COL, a, b));
       if (found) {
-        ++method_counts[20];
+        ++method_counts[kSlotAlsBivalueRestricted];
         return true;
       }
     }
@@ -93,7 +93,7 @@ bool Puzzle::simplify_almost_locked_sets() {
           als.cells[0] = c;
           als.cells[1] = d;
           if (do_ALS_in_dim_with_restricted_common_in_grp(dim, a, b, als)) {
-            ++method_counts[21];
+            ++method_counts[kSlotAlsThreeDigitPair];
             return true;
           }
         }

@@ -28,7 +28,7 @@ bool Puzzle::solve_by_brute_force(FILE* stream, long call_limit) {
   brute_force_limit_reached = false;
   brute_force(&cells[0], static_cast<int64_t>(std::time(nullptr)) + kBruteForceSeconds, stream);
   if (brute_force_solutions == 1) {
-    method_counts[28] = 0;
+    method_counts[kSlotUnsolved] = 0;
     return true;
   }
   return false;

@@ -71,9 +71,9 @@ void Puzzle::solve(METHOD_TYPE hardest) {
   std::memset(method_counts, 0, sizeof method_counts);
   int clues = 0;
   for (auto const& cell : cells) clues += cell.mask & 1;
-  method_counts[29] = clues;
+  method_counts[kSlotClueCount] = clues;
   SOLVER_RESULT_CODE const r = solve_by_recursion(hardest);
-  method_counts[28] = (r != SOLVED) ? 1 : 0;
+  method_counts[kSlotUnsolved] = (r != SOLVED) ? 1 : 0;
   for (auto& cell : cells) cell.mask &= 1;
 }
 

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kSlotTwoFins = 19;
 constexpr int kMaxFinnedSize = 5;
 
 using FinnedScratch = ScratchBoard;

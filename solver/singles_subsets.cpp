@@ -6,12 +6,6 @@
 
 namespace {
 
-constexpr int kSlotHiddenSingleGroup = 32;
-constexpr int kSlotHiddenSingleLine = 33;
-constexpr int kSlotGroupToLine = 34;
-constexpr int kSlotLineToGroup = 35;
-constexpr int kSlotSubsetOf2 = 39;  // 40 and 41 for subsets of 3 and 4 digits
-
 // The candidates of the cell that no other cell of its ring in `dim` has.
 uint32_t alone_in_house(PUZZLE_CELL const* cell, int dim) {
   uint32_t others = 0;

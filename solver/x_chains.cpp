@@ -20,8 +20,8 @@ int step_houses(PUZZLE_CELL const* cell, int n_dims, int dims[5]) {
 int three_link_slot(int first_dim, int last_dim) {
   bool const first_line = first_dim == DIM_ROW || first_dim == DIM_COL;
   bool const last_line = last_dim == DIM_ROW || last_dim == DIM_COL;
-  if (first_line && last_line) return first_dim == last_dim ? 42 : 43;
-  return 44;
+  if (first_line && last_line) return first_dim == last_dim ? kSlotThreeLinkSameLine : kSlotThreeLinkCrossLines;
+  return kSlotThreeLinkOtherHouse;
 }
 
 // What one X-chain search reads over and over, fixed while it runs (nothing is

@@ -6,7 +6,7 @@
 
 #include "solver/elimination_pass.h"
 #include "tests/candidate_boards.h"
-#include "tests/random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "tests/technique_runs.h"
 
 using namespace candidate_boards;
@@ -18,7 +18,7 @@ class AlmostLockedSets : public ::testing::Test {
   Puzzle p;
   void SetUp() override { open_board(p); }
   int als_slot_sum() const {
-    return p.method_counts[20] + p.method_counts[21] + p.method_counts[22] + p.method_counts[23];
+    return p.method_counts[kSlotAlsBivalueRestricted] + p.method_counts[kSlotAlsThreeDigitPair] + p.method_counts[kSlotAlsPairOf2] + p.method_counts[kSlotAlsPairOf3];
   }
 };
 
@@ -34,7 +34,7 @@ TEST_F(AlmostLockedSets, PairedCellsLineIntoGroup) {
   EXPECT_EQ(cells_losing(before, after, 4), "1,3 1,5 2,3 2,4 2,5");
   EXPECT_EQ(cells_losing(before, after, 7), "1,3 1,5 2,3 2,4 2,5");
   EXPECT_EQ(other_digits_lost(before, after, 4) & ~digits({7}), 0u);
-  EXPECT_EQ(p.method_counts[22], 1);
+  EXPECT_EQ(p.method_counts[kSlotAlsPairOf2], 1);
   EXPECT_EQ(als_slot_sum(), 1);
 }
 
@@ -46,7 +46,7 @@ TEST_F(AlmostLockedSets, PairedCellsWithThreeDigitsCountInSlot23) {
   EXPECT_TRUE(p.simplify_almost_locked_sets());
   Masks const after = masks_of(p);
   for (int d : {4, 7, 8}) EXPECT_EQ(cells_losing(before, after, d), "1,3 1,5 2,3 2,4 2,5") << d;
-  EXPECT_EQ(p.method_counts[23], 1);
+  EXPECT_EQ(p.method_counts[kSlotAlsPairOf3], 1);
   EXPECT_EQ(als_slot_sum(), 1);
 }
 
@@ -87,7 +87,7 @@ TEST_F(AlmostLockedSets, BivalueCellAndAlsOnALine) {
   // 2 is in A or (1,5): the cells of A's houses that see (1,5) lose it.
   EXPECT_EQ(cells_losing(before, after, 2), "0,3 0,4 0,5 1,0 1,2");
   EXPECT_EQ(other_digits_lost(before, after, 2), 0u);
-  EXPECT_EQ(p.method_counts[20], 1);
+  EXPECT_EQ(p.method_counts[kSlotAlsBivalueRestricted], 1);
   EXPECT_EQ(als_slot_sum(), 1);
 }
 
@@ -144,7 +144,7 @@ TEST_F(AlmostLockedSets, TwoCellsOfAGroupAndAnAlsOnALine) {
   for (int d : {1, 2, 3}) EXPECT_EQ(cells_losing(before, after, d), "0,2 1,0 1,1 1,2 2,2") << d;
   for (int d : {4, 5}) EXPECT_EQ(cells_losing(before, after, d), "2,2 2,3 2,4 2,6 2,7 2,8") << d;
   for (int d : {6, 7, 8, 9}) EXPECT_EQ(cells_losing(before, after, d), "") << d;
-  EXPECT_EQ(p.method_counts[21], 1);
+  EXPECT_EQ(p.method_counts[kSlotAlsThreeDigitPair], 1);
   EXPECT_EQ(als_slot_sum(), 1);
 }
 
@@ -183,7 +183,7 @@ bool trial_contradicts(Puzzle const& source, int i, uint32_t bit, int* singles_c
     technique_runs::exhaust_elimination(q);
     if (!technique_runs::hidden_single_once(q)) break;
   }
-  if (singles_counted) *singles_counted = q.method_counts[32] + q.method_counts[33];
+  if (singles_counted) *singles_counted = q.method_counts[kSlotHiddenSingleGroup] + q.method_counts[kSlotHiddenSingleLine];
   for (auto const& cell : q.cells)
     if (cell.elim_bits == 0) return true;
   for (int dim = 0; dim < 3; ++dim)

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "model/puzzle.h"
-#include "tests/test_boards.h"
+#include "testing/test_boards.h"
 
 namespace candidate_boards {
 

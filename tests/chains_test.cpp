@@ -15,7 +15,7 @@ class XChains : public ::testing::Test {
  protected:
   Puzzle p;
   void SetUp() override { open_board(p); }
-  int slot_sum() const { return p.method_counts[42] + p.method_counts[43] + p.method_counts[44]; }
+  int slot_sum() const { return p.method_counts[kSlotThreeLinkSameLine] + p.method_counts[kSlotThreeLinkCrossLines] + p.method_counts[kSlotThreeLinkOtherHouse]; }
 };
 
 TEST_F(XChains, SkyscraperIsAShortChainCountedInSlot42) {
@@ -27,7 +27,7 @@ TEST_F(XChains, SkyscraperIsAShortChainCountedInSlot42) {
   Masks const after = masks_of(p);
   EXPECT_EQ(cells_losing(before, after, 5), "1,5 2,5 7,4 8,4");
   EXPECT_EQ(other_digits_lost(before, after, 5), 0u);
-  EXPECT_EQ(p.method_counts[42], 1);
+  EXPECT_EQ(p.method_counts[kSlotThreeLinkSameLine], 1);
   EXPECT_EQ(slot_sum(), 1);
   EXPECT_TRUE(all_marks_clear(p));
   EXPECT_FALSE(p.simplify_x_chain_vexor(4));
@@ -42,7 +42,7 @@ TEST_F(XChains, TwoStringKiteIsAShortChainCountedInSlot43) {
   Masks const before = masks_of(p);
   EXPECT_TRUE(p.simplify_x_chain_vexor(4));
   EXPECT_EQ(cells_losing(before, masks_of(p), 5), "7,6");
-  EXPECT_EQ(p.method_counts[43], 1);
+  EXPECT_EQ(p.method_counts[kSlotThreeLinkCrossLines], 1);
   EXPECT_EQ(slot_sum(), 1);
   EXPECT_TRUE(all_marks_clear(p));
 }
@@ -56,7 +56,7 @@ TEST_F(XChains, ChainStartingInAGroupIsCountedInSlot44) {
   Masks const before = masks_of(p);
   EXPECT_TRUE(p.simplify_x_chain_vexor(4));
   EXPECT_EQ(cells_losing(before, masks_of(p), 5), "8,1");
-  EXPECT_EQ(p.method_counts[44], 1);
+  EXPECT_EQ(p.method_counts[kSlotThreeLinkOtherHouse], 1);
   EXPECT_EQ(slot_sum(), 1);
   EXPECT_TRUE(all_marks_clear(p));
 }
@@ -115,7 +115,7 @@ TEST_F(XChains, DiagonalStrongLinksCountOnXBoards) {
   Masks const after = masks_of(x);
   EXPECT_EQ(cells_losing(before, after, 5), "1,0 2,0 4,0 5,0 6,0 7,0 8,0");
   EXPECT_EQ(other_digits_lost(before, after, 5), 0u);
-  EXPECT_EQ(x.method_counts[44], 1);  // a row and a diagonal
+  EXPECT_EQ(x.method_counts[kSlotThreeLinkOtherHouse], 1);  // a row and a diagonal
   EXPECT_TRUE(all_marks_clear(x));
 
   // Without diagonals there is a single strong link on digit 5: no chain at all.

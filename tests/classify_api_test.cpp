@@ -8,7 +8,7 @@
 #include "api/classify_report.h"
 #include "api/engine_api.h"
 #include "classify_support.h"
-#include "tests/test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

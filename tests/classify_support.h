@@ -10,7 +10,7 @@
 
 #include "classify/canonical.h"
 #include "classify/classify.h"
-#include "tests/random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "tests/reference_solver.h"
 #include "util/random.h"
 

@@ -168,7 +168,7 @@ bool naked_singles_puzzle(Board& b, int givens, uint64_t seed) {
     Puzzle p;
     setup_puzzle_from_grids(p, b.map, b.adj, b.clues, b.groups);
     p.solve(SIMPLE_ELIMINATION);
-    if (p.method_counts[28] == 0)
+    if (p.method_counts[kSlotUnsolved] == 0)
       --n;
     else
       b.clues[r][c] = v;
@@ -217,7 +217,7 @@ TEST(Classify, HiddenSingleRung) {
     p0.solve(SIMPLE_ELIMINATION);
     setup_puzzle_from_grids(p1, b.map, b.adj, b.clues, b.groups);
     p1.solve(HIDDEN_SINGLES);
-    found = p0.method_counts[28] == 1 && p1.method_counts[28] == 0;
+    found = p0.method_counts[kSlotUnsolved] == 1 && p1.method_counts[kSlotUnsolved] == 0;
     if (!found) b.clues[cell / 9][cell % 9] = v;
   }
   ASSERT_TRUE(found);

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "queue/queue_data.h"
 #include "tests/cli_run.h"
 

@@ -14,7 +14,7 @@
 
 #include "api/engine_api.h"
 #include "model/types.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "tests/cli_run.h"
-#include "tests/random_puzzles.h"
-#include "tests/test_boards.h"
+#include "testing/random_puzzles.h"
+#include "testing/test_boards.h"
 
 using cli_run::Result;
 using cli_run::run_args;

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "generator/clue_parameters.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 using namespace test_boards;
@@ -26,21 +26,21 @@ TEST(Rating, WorkedExampleCutoffAndWrapping) {
   Puzzle p;
   solved_board(p, UI_QUICKIE);
   int counts[N_METHOD_COUNTS] = {0};
-  counts[29] = 35;
+  counts[kSlotClueCount] = 35;
   counts[1] = 10;
   counts[2] = 3;
   EXPECT_EQ(p.rate_puzzle(counts), 499960);
-  counts[29] = 38;
+  counts[kSlotClueCount] = 38;
   EXPECT_EQ(p.rate_puzzle(counts), 200000 - 10 - 30);
-  counts[29] = 39;  // above max_clues 38
+  counts[kSlotClueCount] = 39;  // above max_clues 38
   EXPECT_EQ(p.rate_puzzle(counts), 0);
 
   // Difficulty 8 weighs method_counts[17] with 330000: large counts wrap in 32 bits.
   Puzzle q;
   solved_board(q, UI_HELL);
   int big[N_METHOD_COUNTS] = {0};
-  big[29] = 20;
-  big[17] = 20000;
+  big[kSlotClueCount] = 20;
+  big[FRANKEN_FISH] = 20000;
   uint32_t expected = 90000u * 20u + 330000u * 20000u;
   EXPECT_EQ(q.rate_puzzle(big), static_cast<int>(expected));
   EXPECT_LT(q.rate_puzzle(big), 0);

@@ -232,7 +232,7 @@ TEST(FinnedFish, EliminatesOnlyInsideTheFinsGroup) {
   EXPECT_TRUE(p.simplify(FINNED_FISH));
   EXPECT_EQ(lost(p, before, 2), (std::set<int>{1 * 9 + 1, 2 * 9 + 1}));
   for (int i = 0; i < 81; ++i) EXPECT_EQ(p.cells[i].elim_bits | bit(2), before[i] | bit(2)) << i;
-  EXPECT_EQ(p.method_counts[19], 0);  // one fin
+  EXPECT_EQ(p.method_counts[kSlotTwoFins], 0);  // one fin
 }
 
 TEST(FinnedFish, BothFinnedMethodsMakeTheSameEliminations) {
@@ -270,7 +270,7 @@ TEST(FinnedFish, TwoFinsCountInSlot19AndTheSecondFinKeepsItsCandidates) {
   EXPECT_EQ(lost(p, before, 2), (std::set<int>{1 * 9 + 1, 2 * 9 + 1}));
   EXPECT_EQ(p.cells[2].elim_bits, before[2]);
   EXPECT_EQ(p.cells[0].elim_bits, before[0]);
-  EXPECT_EQ(p.method_counts[19], 1);
+  EXPECT_EQ(p.method_counts[kSlotTwoFins], 1);
 }
 
 TEST(FinnedFish, DigitsWithFewerThanSixUnsolvedCellsAreSkipped) {

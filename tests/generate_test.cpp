@@ -10,7 +10,7 @@
 #include "generator/clue_parameters.h"
 #include "group_maps_location.h"
 #include "reference_solver.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 namespace {
@@ -75,7 +75,7 @@ void check_generated(SudokuPuzzle* h, int difficulty, bool x, MAP_TYPE map = MAP
   p.define_are_neighbors_array();
   p.define_overlap_maps();
   p.solve(top.method);
-  EXPECT_EQ(p.method_counts[28], 0) << "difficulty " << difficulty;
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 0) << "difficulty " << difficulty;
   EXPECT_TRUE(p.check_elim_bits_against_soln());
 
   // Playing every answer reaches state 1.

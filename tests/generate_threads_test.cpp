@@ -11,7 +11,7 @@
 
 #include "group_maps_location.h"
 #include "reference_solver.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 using test_boards::square_map;
 

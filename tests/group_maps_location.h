@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 namespace test_group_maps {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "groupmap/group_map.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 struct GroupMapTestAccess {
   static bool parseHeader(GroupMap& g, unsigned char const* d) { return g.parseHeader(d); }

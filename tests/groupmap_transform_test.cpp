@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "groupmap_test_support.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 using groupmap_test::canonical;

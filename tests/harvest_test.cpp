@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "api/engine_api.h"
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "classify_support.h"
 #include "group_maps_location.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "hint/ladder.h"
 #include "matrix_engine/matrix_engine.h"
 #include "solver_fixtures.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "api/engine_api.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "group_maps_location.h"
 #include "groupmap_test_support.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 namespace {
 

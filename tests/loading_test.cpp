@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 using namespace test_boards;
 

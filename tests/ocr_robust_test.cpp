@@ -8,7 +8,7 @@
 
 #include "ocr/ocr.h"
 #include "tests/ocr_render.h"
-#include "tests/test_boards.h"
+#include "testing/test_boards.h"
 
 using ocr_render::Picture;
 

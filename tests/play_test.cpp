@@ -1,7 +1,7 @@
 // Play calls, restart and the digit assistant through the C interface.
 #include <gtest/gtest.h>
 
-#include "test_boards.h"
+#include "testing/test_boards.h"
 
 using namespace test_boards;
 

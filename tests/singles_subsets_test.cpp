@@ -39,9 +39,9 @@ TEST(Subsets, FourCellHouseWorkedCase) {
   EXPECT_EQ(p.cells[1].elim_bits, digits("12"));
   EXPECT_EQ(p.cells[2].elim_bits, digits("3"));
   EXPECT_EQ(p.cells[3].elim_bits, digits("4"));
-  EXPECT_EQ(p.method_counts[39], 1);
+  EXPECT_EQ(p.method_counts[kSlotSubsetOf2], 1);
   EXPECT_EQ(p.method_counts[MULTIPLE_DIGITS], 1);  // the driver adds the second
-  EXPECT_EQ(p.method_counts[40] + p.method_counts[41], 0);
+  EXPECT_EQ(p.method_counts[kSlotSubsetOf2 + 1] + p.method_counts[kSlotSubsetOf2 + 2], 0);
   EXPECT_FALSE(p.simplify(MULTIPLE_DIGITS));  // nothing left to find
 }
 
@@ -54,7 +54,7 @@ TEST(Subsets, NakedTripleFoundAsComplementaryHiddenSubset) {
   EXPECT_TRUE(p.simplify_once_over_dim(MULTIPLE_DIGITS));
   for (int c : {9, 10, 11, 18, 19, 20}) EXPECT_EQ(p.cells[c].elim_bits, digits("456789")) << c;
   EXPECT_EQ(p.cells[3].elim_bits, ALL_DIGITS);  // row 0 is not touched by the group's subset
-  EXPECT_EQ(p.method_counts[39] + p.method_counts[40] + p.method_counts[41], 0);  // six digits: no slot
+  EXPECT_EQ(p.method_counts[kSlotSubsetOf2] + p.method_counts[kSlotSubsetOf2 + 1] + p.method_counts[kSlotSubsetOf2 + 2], 0);  // six digits: no slot
   EXPECT_EQ(p.method_counts[MULTIPLE_DIGITS], 1);
 }
 
@@ -80,8 +80,8 @@ TEST(HiddenSingles, GroupCountedFirstWhenGroupAndRowQualify) {
   p.cells[0].elim_bits = digits("15");
   EXPECT_TRUE(p.simplify(HIDDEN_SINGLES));
   EXPECT_EQ(p.cells[0].elim_bits, bit(5));
-  EXPECT_EQ(p.method_counts[32], 1);
-  EXPECT_EQ(p.method_counts[33], 0);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleGroup], 1);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleLine], 0);
   // The neighbours keep their candidates: propagation is left to simple elimination.
   EXPECT_EQ(p.cells[27].elim_bits, ALL_DIGITS);
 }
@@ -92,8 +92,8 @@ TEST(HiddenSingles, LineCountedInTheLineSlot) {
   remove_digit(p, {9, 18, 27, 36, 45, 54, 63, 72}, 8);  // column 0 has 8 only at cell 0
   EXPECT_TRUE(p.simplify_cell_using_digits(&p.cells[0]));
   EXPECT_EQ(p.cells[0].elim_bits, bit(8));
-  EXPECT_EQ(p.method_counts[33], 1);
-  EXPECT_EQ(p.method_counts[32], 0);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleLine], 1);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleGroup], 0);
   // The lowest qualifying digit wins, and the cells are visited in index order.
   Puzzle q;
   open_board(q);
@@ -113,7 +113,7 @@ TEST(HiddenSingles, DiagonalsOnlyOnXBoardsAndAfterTheHouses) {
     EXPECT_EQ(p.simplify_cell_using_digits(&p.cells[0]), x == 1);
     if (x) {
       EXPECT_EQ(p.cells[0].elim_bits, bit(6));
-      EXPECT_EQ(p.method_counts[33], 1);
+      EXPECT_EQ(p.method_counts[kSlotHiddenSingleLine], 1);
     } else {
       EXPECT_EQ(p.cells[0].elim_bits, ALL_DIGITS);
     }
@@ -125,7 +125,7 @@ TEST(HiddenSingles, DiagonalsOnlyOnXBoardsAndAfterTheHouses) {
   remove_digit(p, {1, 2, 9, 10, 11, 18, 19, 20}, 7);
   EXPECT_TRUE(p.simplify_cell_using_digits(&p.cells[0]));
   EXPECT_EQ(p.cells[0].elim_bits, bit(7));
-  EXPECT_EQ(p.method_counts[32], 1);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleGroup], 1);
 }
 
 TEST(LockedCandidates, LineToGroup) {
@@ -135,8 +135,8 @@ TEST(LockedCandidates, LineToGroup) {
   EXPECT_TRUE(p.simplify(CELL_RESTRICTION));
   EXPECT_EQ(cells_with(p, 7).size(), 81u - 7 - 6);
   for (int c : {9, 10, 11, 18, 19, 20}) EXPECT_FALSE(p.cells[c].elim_bits & bit(7)) << c;
-  EXPECT_EQ(p.method_counts[35], 1);
-  EXPECT_EQ(p.method_counts[34], 0);
+  EXPECT_EQ(p.method_counts[kSlotLineToGroup], 1);
+  EXPECT_EQ(p.method_counts[kSlotGroupToLine], 0);
 }
 
 TEST(LockedCandidates, GroupToLine) {
@@ -146,8 +146,8 @@ TEST(LockedCandidates, GroupToLine) {
   EXPECT_TRUE(p.simplify_cell_by_restriction(&p.cells[0]));
   for (int c = 2; c < 9; ++c) EXPECT_FALSE(p.cells[c].elim_bits & bit(7)) << c;
   EXPECT_TRUE(p.cells[27].elim_bits & bit(7));
-  EXPECT_EQ(p.method_counts[34], 1);
-  EXPECT_EQ(p.method_counts[35], 0);
+  EXPECT_EQ(p.method_counts[kSlotGroupToLine], 1);
+  EXPECT_EQ(p.method_counts[kSlotLineToGroup], 0);
 }
 
 TEST(LockedCandidates, OneCallMakesSeveralEliminationsOfOneLineKind) {
@@ -157,11 +157,11 @@ TEST(LockedCandidates, OneCallMakesSeveralEliminationsOfOneLineKind) {
   remove_digit(p, {2, 3, 4, 5, 6, 7, 8}, 5);  // row 0: 5 only in group 0
   remove_digit(p, {1, 2, 10, 11, 19, 20}, 6);  // group 0: 6 only in column 0
   EXPECT_TRUE(p.simplify_cell_by_restriction(&p.cells[0]));
-  EXPECT_EQ(p.method_counts[35], 2);  // both row digits in one call
+  EXPECT_EQ(p.method_counts[kSlotLineToGroup], 2);  // both row digits in one call
   EXPECT_TRUE(p.cells[27].elim_bits & bit(6));  // columns are left for the next call
   EXPECT_TRUE(p.simplify_cell_by_restriction(&p.cells[0]));
   EXPECT_FALSE(p.cells[27].elim_bits & bit(6));
-  EXPECT_EQ(p.method_counts[34], 1);
+  EXPECT_EQ(p.method_counts[kSlotGroupToLine], 1);
 }
 
 TEST(LockedCandidates, DiagonalAndGroupOnlyOnXBoards) {
@@ -173,7 +173,7 @@ TEST(LockedCandidates, DiagonalAndGroupOnlyOnXBoards) {
     if (!x) continue;
     for (int c : {1, 2, 9, 11, 18, 19}) EXPECT_FALSE(p.cells[c].elim_bits & bit(4)) << c;
     for (int c : {0, 10, 20, 3, 27}) EXPECT_TRUE(p.cells[c].elim_bits & bit(4)) << c;
-    EXPECT_EQ(p.method_counts[35], 1);
+    EXPECT_EQ(p.method_counts[kSlotLineToGroup], 1);
   }
   // Group to anti-diagonal: group 2's 9 lies only on the anti-diagonal (cells 8, 16, 24).
   Puzzle p;
@@ -181,7 +181,7 @@ TEST(LockedCandidates, DiagonalAndGroupOnlyOnXBoards) {
   remove_digit(p, {6, 7, 15, 17, 25, 26}, 9);
   EXPECT_TRUE(p.simplify_cell_by_restriction(&p.cells[8]));
   for (int c : {32, 40, 48, 56, 64, 72}) EXPECT_FALSE(p.cells[c].elim_bits & bit(9)) << c;
-  EXPECT_EQ(p.method_counts[34], 1);
+  EXPECT_EQ(p.method_counts[kSlotGroupToLine], 1);
 }
 
 TEST(DoubleRestriction, TwoLinesConfinedToTwoGroupsClearTheGroups) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "api/engine_api.h"
-#include "tests/random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "tests/reference_solver.h"
 
 namespace {

@@ -58,7 +58,7 @@ TEST(CancelFromAnotherThread, StopsARunningSolve) {
       b.solve(FINNED_FISH);
       solves.fetch_add(1);
       if (b.cancel_is_requested()) {
-        EXPECT_EQ(b.method_counts[28], 1);
+        EXPECT_EQ(b.method_counts[kSlotUnsolved], 1);
         break;
       }
       if (&b != &p) continue;
@@ -78,5 +78,5 @@ TEST(CancelFromAnotherThread, StopsARunningSolve) {
   std::vector<uint32_t> after;
   for (auto const& cell : p.cells) after.push_back(cell.elim_bits);
   EXPECT_EQ(before, after);
-  EXPECT_EQ(p.method_counts[28], 1);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 1);
 }

@@ -61,7 +61,7 @@ bool two_solution_board(Puzzle& p) {
 bool solved_by(Puzzle& p, METHOD_TYPE m) {
   p.apply_mask();
   p.solve(m);
-  return p.method_counts[28] == 0;
+  return p.method_counts[kSlotUnsolved] == 0;
 }
 
 }  // namespace
@@ -88,21 +88,21 @@ TEST(SolverDriver, SimpleEliminationStopsWhereAHiddenSingleIsNeeded) {
   for (auto const& cell : p.cells) clues += cell.mask & 1;
 
   p.solve(SIMPLE_ELIMINATION);
-  EXPECT_EQ(p.method_counts[28], 1);
-  EXPECT_EQ(p.method_counts[0], 1);
-  EXPECT_EQ(p.method_counts[29], clues);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 1);
+  EXPECT_EQ(p.method_counts[SIMPLE_ELIMINATION], 1);
+  EXPECT_EQ(p.method_counts[kSlotClueCount], clues);
   EXPECT_TRUE(p.check_elim_bits_against_soln());
 
   p.apply_mask();
   p.solve(HIDDEN_SINGLES);
-  EXPECT_EQ(p.method_counts[28], 0);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 0);
   EXPECT_GE(p.method_counts[HIDDEN_SINGLES], 1);
   // Every hidden single is counted once, by the kind of house it was found in.
-  EXPECT_EQ(p.method_counts[32] + p.method_counts[33], p.method_counts[HIDDEN_SINGLES]);
+  EXPECT_EQ(p.method_counts[kSlotHiddenSingleGroup] + p.method_counts[kSlotHiddenSingleLine], p.method_counts[HIDDEN_SINGLES]);
   // Base-level runs that removed something: the first, then at most one per success.
-  EXPECT_GE(p.method_counts[0], 1);
-  EXPECT_LE(p.method_counts[0], p.method_counts[HIDDEN_SINGLES] + 1);
-  EXPECT_EQ(p.method_counts[29], clues);
+  EXPECT_GE(p.method_counts[SIMPLE_ELIMINATION], 1);
+  EXPECT_LE(p.method_counts[SIMPLE_ELIMINATION], p.method_counts[HIDDEN_SINGLES] + 1);
+  EXPECT_EQ(p.method_counts[kSlotClueCount], clues);
   for (auto const& cell : p.cells) {
     EXPECT_EQ(cell.elim_bits, static_cast<uint32_t>(cell.solution));
     EXPECT_EQ(cell.mask & ~1, 0);  // propagation marks cleared
@@ -121,8 +121,8 @@ TEST(SolverDriver, CancelBeforeSolveChangesNothing) {
   auto const before = candidates_of(p);
   p.set_cancel_requested(true);
   p.solve(FORCING_NET);
-  EXPECT_EQ(p.method_counts[28], 1);
-  EXPECT_EQ(p.method_counts[0], 0);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 1);
+  EXPECT_EQ(p.method_counts[SIMPLE_ELIMINATION], 0);
   EXPECT_EQ(candidates_of(p), before);
   EXPECT_EQ(p.solve_by_recursion(SIMPLE_ELIMINATION), CANCELLED);
   EXPECT_EQ(p.solve_by_recursion(X_WING), CANCELLED);
@@ -136,17 +136,17 @@ TEST(SolverDriver, ResultCodesOfTheBaseLevel) {
   for (int& c : p.method_counts) c = 0;
   EXPECT_EQ(p.solve_by_recursion(SIMPLE_ELIMINATION), UNSOLVED);
   EXPECT_EQ(p.solve_by_recursion(SIMPLE_ELIMINATION), NO_PROGRESS);  // every single already marked
-  EXPECT_EQ(p.method_counts[0], 1);
+  EXPECT_EQ(p.method_counts[SIMPLE_ELIMINATION], 1);
 }
 
 TEST(SolverDriver, SolveStartsFreshStatisticsEachCall) {
   Puzzle p;
   ASSERT_TRUE(find_puzzle(p, 100, [](Puzzle& q) { return !solved_by(q, HIDDEN_SINGLES); }));
   p.solve(FORCING_NET);
-  int const zero = p.method_counts[0];
+  int const zero = p.method_counts[SIMPLE_ELIMINATION];
   // A second solve continues from the candidates left behind but counts afresh.
   p.solve(FORCING_NET);
-  EXPECT_LE(p.method_counts[0], zero);
+  EXPECT_LE(p.method_counts[SIMPLE_ELIMINATION], zero);
   EXPECT_TRUE(p.check_elim_bits_against_soln());
 }
 
@@ -180,7 +180,7 @@ TEST(SolverDriver, BruteForceStepTerminates) {
   auto const after_ladder = candidates_of(p);
   p.apply_mask();
   p.solve(BRUTE_FORCE);
-  EXPECT_EQ(p.method_counts[28], 1);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 1);
   EXPECT_EQ(p.method_counts[BRUTE_FORCE], 0);  // not unique
   EXPECT_EQ(candidates_of(p), after_ladder);
   EXPECT_EQ(p.brute_force_solutions, 2);
@@ -202,11 +202,11 @@ TEST(SolverDriver, BruteForceStepCreditsAUniqueSolution) {
   for (int d : solution) sol81 += static_cast<char>('0' + d);
   test_boards::load_generation_board(p, clues81, sol81.c_str(), square_map());
   p.solve(FORCING_NET);
-  ASSERT_EQ(p.method_counts[28], 1);
+  ASSERT_EQ(p.method_counts[kSlotUnsolved], 1);
   auto const after_ladder = candidates_of(p);
   p.apply_mask();
   p.solve(BRUTE_FORCE);
-  EXPECT_EQ(p.method_counts[28], 1);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 1);
   EXPECT_EQ(p.method_counts[BRUTE_FORCE], 1);
   EXPECT_EQ(p.brute_force_solutions, 1);
   EXPECT_EQ(candidates_of(p), after_ladder);
@@ -226,7 +226,7 @@ TEST(SolverDriver, BruteForcePrintsTheOneSolutionOnce) {
   Puzzle p;
   ASSERT_TRUE(make_random_puzzle(p, 21, square_map(), ADJ_NONE));
   p.solve(SIMPLE_ELIMINATION);
-  p.method_counts[28] = 1;
+  p.method_counts[kSlotUnsolved] = 1;
   auto const before = candidates_of(p);
   char* text = nullptr;
   size_t size = 0;
@@ -246,7 +246,7 @@ TEST(SolverDriver, BruteForcePrintsTheOneSolutionOnce) {
   EXPECT_EQ(std::string(text, size), expected);
   std::free(text);
   EXPECT_EQ(p.brute_force_solutions, 1);
-  EXPECT_EQ(p.method_counts[28], 0);
+  EXPECT_EQ(p.method_counts[kSlotUnsolved], 0);
   EXPECT_EQ(candidates_of(p), before);
 }
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/puzzle.h"
-#include "test_boards.h"
+#include "testing/test_boards.h"
 #include "util/combinations.h"
 #include "util/random.h"
 

@@ -21,7 +21,7 @@ inline void check_puzzle(Puzzle& p, Tally& tally, uint64_t seed) {
     p.solve(rung);
     SCOPED_TRACE("seed " + std::to_string(seed) + " rung " + std::to_string(rung));
     ASSERT_TRUE(p.check_elim_bits_against_soln());
-    bool const solved = p.method_counts[28] == 0;
+    bool const solved = p.method_counts[kSlotUnsolved] == 0;
     ASSERT_EQ(solved, p.puzzle_is_solved());
     if (solved) {
       ++tally.solved_by_rung[rung];

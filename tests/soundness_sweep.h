@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/random_puzzles.h"
+#include "testing/random_puzzles.h"
 #include "tests/technique_runs.h"
 #include "util/random.h"
 

@@ -103,8 +103,8 @@ inline bool marks_clear(Puzzle const& p) {
 inline bool checked_apply(Puzzle& p, Technique t, Tally& tally, std::string const& context) {
   PUZZLE_CELL before[81];
   std::memcpy(before, p.cells, sizeof before);
-  auto chain_slots = [&] { return p.method_counts[42] + p.method_counts[43] + p.method_counts[44]; };
-  auto als_slots = [&] { return p.method_counts[20] + p.method_counts[21] + p.method_counts[22] + p.method_counts[23]; };
+  auto chain_slots = [&] { return p.method_counts[kSlotThreeLinkSameLine] + p.method_counts[kSlotThreeLinkCrossLines] + p.method_counts[kSlotThreeLinkOtherHouse]; };
+  auto als_slots = [&] { return p.method_counts[kSlotAlsBivalueRestricted] + p.method_counts[kSlotAlsThreeDigitPair] + p.method_counts[kSlotAlsPairOf2] + p.method_counts[kSlotAlsPairOf3]; };
   int const chain_slots_before = chain_slots();
   int const als_slots_before = als_slots();
   int32_t counts_before[N_METHOD_COUNTS];

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "generator/uniqueness_probe.h"
-#include "random_puzzles.h"
-#include "test_boards.h"
+#include "testing/random_puzzles.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 namespace {
@@ -122,7 +122,7 @@ TEST_P(ProbeOnBoards, LadderNeverSolvesWhatTheProbeRejects) {
     ASSERT_TRUE(UniquenessProbe(p).has_second_solution(p));
     p.apply_mask();
     p.solve(FORCING_NET);
-    EXPECT_EQ(p.method_counts[28], 1) << "clue " << i << " removed";
+    EXPECT_EQ(p.method_counts[kSlotUnsolved], 1) << "clue " << i << " removed";
     for (int c = 0; c < 81; ++c)  // every candidate of some solution survives
       EXPECT_TRUE(p.cells[c].elim_bits & static_cast<uint32_t>(p.cells[c].solution)) << "cell " << c;
     p.cells[i].mask = 1;

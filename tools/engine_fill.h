@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/puzzle.h"
 #include "util/clock.h"
 

@@ -14,7 +14,7 @@
 
 #include "engine_fill.h"
 #include "groupmap/group_map.h"
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 #include "util/random.h"
 
 namespace {

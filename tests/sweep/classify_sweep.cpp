@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "classify/harvest.h"
+#include "api/harvest.h"
 #include "tests/classify_support.h"
 #include "tests/group_maps_location.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../reference_solver.h"
-#include "../test_boards.h"
+#include "testing/test_boards.h"
 #include "generator/clue_parameters.h"
 #include "util/random.h"
 

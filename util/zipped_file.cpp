@@ -1,4 +1,4 @@
-#include "groupmap/zipped_file.h"
+#include "util/zipped_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "api/engine_api.h"
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 #include "model/puzzle.h"
 
 namespace test_boards {

@@ -1,4 +1,4 @@
-#include "groupmap/matrix.h"
+#include "model/matrix.h"
 
 // One exported instantiation for library users.
 template class Matrix<int, 9>;

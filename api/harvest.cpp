@@ -1,6 +1,6 @@
 // Harvest and targeted generation. Solutions come from the handle calls, as a host
 // would make them; every candidate puzzle is rated by classify_puzzle.
-#include "classify/harvest.h"
+#include "api/harvest.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "tests/test_boards.h"
+#include "testing/test_boards.h"
 #include "util/random.h"
 
 namespace random_puzzles {

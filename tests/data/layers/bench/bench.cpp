@@ -1,0 +1,2 @@
+// A benchmark that borrows a test helper.
+#include "tests/helper.h"
