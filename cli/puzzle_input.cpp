@@ -71,7 +71,8 @@ bool read_marks(std::string_view digits, uint16_t& mask) {
 }
 
 // Cells of a board in play: a given digit or an empty mark, "+5" (the player's answer)
-// or "[129]" (an empty cell showing those pencil marks); blanks and '|' skipped between cells. True when there are exactly n.
+// or "[129]" (an empty cell showing those pencil marks); blanks and '|' skipped between
+// cells. True when there are exactly n.
 bool read_board_cells(std::string_view text, int n, int* clues, int8_t* answers, uint16_t* marks) {
   int k = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
