@@ -99,6 +99,33 @@ void shuffle_removal_order(unsigned& x, int order[81]) {
   }
 }
 
+namespace {
+
+// One pass of clue removal over the solution, in the order x draws, until the time runs out:
+// a removal stays when keep(bucket) accepts the rating of what is left, and kept(bucket)
+// then sees the grid.
+template <typename Keep, typename Kept>
+void remove_clues(GenParams const& p, Solution const& s, unsigned& x, Stopwatch const& clock, int grid[81],
+                  int& n_classified, Keep keep, Kept kept) {
+  std::memcpy(grid, s.digits, sizeof s.digits);
+  int order[81];
+  shuffle_removal_order(x, order);
+  for (int k = 0; k < 81 && !clock.past(p.time_limit_ms) && !p.cancelled(); ++k) {
+    int const cell = order[k];
+    int const v = grid[cell];
+    if (!v) continue;
+    grid[cell] = 0;
+    int const b = rate(p, grid, s.groups, p.node_budget, n_classified).bucket;
+    if (!keep(b)) {
+      grid[cell] = v;
+      continue;
+    }
+    kept(b);
+  }
+}
+
+}  // namespace
+
 HarvestResult generate_harvest(GenParams const& p) {
   HarvestResult result;
   std::memset(&result, 0, sizeof result);
@@ -114,24 +141,13 @@ HarvestResult generate_harvest(GenParams const& p) {
   std::memcpy(result.colormap, s.colors, sizeof s.colors);
 
   int grid[81];
-  std::memcpy(grid, s.digits, sizeof grid);
   unsigned x = seed_or(p.seed, kHarvestDefaultSeed);
-  int order[81];
-  shuffle_removal_order(x, order);
-  for (int k = 0; k < 81 && !clock.past(p.time_limit_ms) && !p.cancelled(); ++k) {
-    int const cell = order[k];
-    int const v = grid[cell];
-    if (!v) continue;
-    grid[cell] = 0;
-    int const b = rate(p, grid, s.groups, p.node_budget, result.n_classified).bucket;
-    if (b < 0) {
-      grid[cell] = v;
-      continue;
-    }
-    std::memcpy(result.clues[b], grid, sizeof grid);
-    result.found[b] = true;
-    result.n_clues[b] = count_clues(grid);
-  }
+  remove_clues(p, s, x, clock, grid, result.n_classified, [](int b) { return b >= 0; },
+               [&](int b) {
+                 std::memcpy(result.clues[b], grid, sizeof grid);
+                 result.found[b] = true;
+                 result.n_clues[b] = count_clues(grid);
+               });
   result.elapsed_ms = clock.elapsed();
   return result;
 }
@@ -158,24 +174,12 @@ GenResult generate_targeted(GenParams const& p) {
     if (!build_solution(p, s)) continue;
     int grid[81], snapshot[81];
     bool have_snapshot = false;
-    std::memcpy(grid, s.digits, sizeof grid);
-    int order[81];
-    shuffle_removal_order(x, order);
-    for (int k = 0; k < 81 && !clock.past(p.time_limit_ms) && !p.cancelled(); ++k) {
-      int const cell = order[k];
-      int const v = grid[cell];
-      if (!v) continue;
-      grid[cell] = 0;
-      int const b = rate(p, grid, s.groups, p.node_budget, result.n_classified).bucket;
-      if (b < 0 || b > p.target_bucket) {
-        grid[cell] = v;
-        continue;
-      }
-      if (b == p.target_bucket) {
-        std::memcpy(snapshot, grid, sizeof grid);
-        have_snapshot = true;
-      }
-    }
+    remove_clues(p, s, x, clock, grid, result.n_classified, [&](int b) { return b >= 0 && b <= p.target_bucket; },
+                 [&](int b) {
+                   if (b != p.target_bucket) return;
+                   std::memcpy(snapshot, grid, sizeof grid);
+                   have_snapshot = true;
+                 });
     if (p.cancelled()) break;
     if (have_snapshot) std::memcpy(grid, snapshot, sizeof grid);
     int const b = rate(p, grid, s.groups, 0, result.n_classified).bucket;

@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/hint_board.h"
+#include "cli/tool.h"
 #include "hint/path_tally.h"
 
 namespace {
@@ -18,7 +19,8 @@ int run_explain(HintOptions const& opt) {
     while (tally.steps < hint::kMaxPathSteps && sudoku_hint(board, &hint) == 1) {
       if (sudoku_apply_hint(board, &hint) != 1) {
         std::cout.flush();
-        std::cerr << "nonet explain: " << in.source << ": step " << tally.steps + 1 << " does not apply\n";
+        std::cerr << "nonet explain: " << in.source << ": step " << tally.steps + 1
+                  << " does not apply: " << tool::engine_reason("the board refused it") << "\n";
         stuck = true;
         break;
       }

@@ -45,6 +45,8 @@ int run_generate(GenerateOptions const& o) {
   if (o.count == 1) sudoku_set_generation_threads(handles[0], std::max(2, static_cast<int>(std::thread::hardware_concurrency())));
   std::atomic<int> next{0}, done{0};
   std::atomic<bool> failed{false};
+  // Set when a failure would repeat for every puzzle (no jigsaw map can be read): no more are started.
+  std::atomic<bool> hopeless{false};
   std::mutex results_mutex;
   std::map<int, std::optional<GeneratedPuzzle>> results;
   int next_to_print = 0, printed = 0;
@@ -74,22 +76,30 @@ int run_generate(GenerateOptions const& o) {
   for (int t = 0; t < n_threads; ++t)
     workers.emplace_back([&, t] {
       SudokuPuzzle* h = handles[static_cast<size_t>(t)];
-      for (int k = next.fetch_add(1); k < o.count && !tool::interrupted(); k = next.fetch_add(1)) {
+      for (int k = next.fetch_add(1); k < o.count && !tool::interrupted() && !hopeless.load();
+           k = next.fetch_add(1)) {
         // A generation that finds no acceptable puzzle within its tries (rare at most
         // levels, common for the harder jigsaw levels) is simply asked again.
         bool ok = false;
         for (int attempt = 0; attempt < kAttemptsPerPuzzle && !ok && !tool::interrupted(); ++attempt) {
           if (o.seed) sudoku_seed_random(puzzle_seed(o.seed, k * kAttemptsPerPuzzle + attempt));
           ok = sudoku_generate(h, o.jigsaw ? 1 : 0, o.x ? 1 : 0, difficulty, 2) == 1;
+          if (!ok && tool::engine_error_code() == SUDOKU_ERROR_MAPS_NOT_FOUND) break;
         }
+        // Only the engine's "no try met the level" is worth the tool's own words.
+        bool const retries_spent = tool::engine_error_code() == SUDOKU_ERROR_NO_PUZZLE;
+        std::string const why = ok ? "" : tool::engine_reason("no puzzle was made");
+        if (!ok && tool::engine_error_code() == SUDOKU_ERROR_MAPS_NOT_FOUND) hopeless.store(true);
         std::optional<GeneratedPuzzle> puzzle;
         if (ok) puzzle = read_generated_puzzle(h, difficulty, o.jigsaw, o.x);
         int const finished_count = ok ? done.fetch_add(1) + 1 : done.load();
         std::lock_guard<std::mutex> lock(results_mutex);
         if (!ok && !tool::interrupted()) {
           failed.store(true);
-          tool::say(kWho, "puzzle " + std::to_string(k + 1) + ": no puzzle of the level after " +
-                              std::to_string(kAttemptsPerPuzzle) + " generations");
+          tool::say(kWho, "puzzle " + std::to_string(k + 1) + ": " +
+                              (retries_spent ? "no puzzle of the level after " + std::to_string(kAttemptsPerPuzzle) +
+                                                   " generations"
+                                             : why));
         }
         results[k] = std::move(puzzle);
         flush_ready();

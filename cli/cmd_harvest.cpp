@@ -3,18 +3,20 @@
 // generation repeats until enough puzzles of one bucket exist.
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "api/engine_api.h"
-#include "classify/classify.h"
 #include "api/harvest.h"
+#include "classify/classify.h"
 #include "cli/commands.h"
 #include "cli/ordered_jobs.h"
 #include "cli/puzzle_seed.h"
@@ -32,6 +34,7 @@ struct HarvestOptions {
   std::string format = "line";
   std::string bucket;
   int wanted = 1;
+  bool verbose = false;
 };
 
 // Attempts of one targeted job; the command starts jobs until enough puzzles exist.
@@ -90,6 +93,24 @@ JobSeeds seeds_for(HarvestOptions const& o, long job) {
   return {s, static_cast<int>(static_cast<unsigned>(s >> 32) | 1u)};
 }
 
+// A failure that every later job would meet too (no jigsaw map can be read) ends the run
+// with the engine's reason, instead of harvesting nothing or searching forever.
+struct RunStopper {
+  std::mutex mutex;
+  std::string reason;
+  std::atomic<bool> stopped{false};
+
+  // Called on the thread of the failed job, where the engine's reason is kept.
+  void note_failure() {
+    if (tool::engine_error_code() != SUDOKU_ERROR_MAPS_NOT_FOUND) return;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!stopped.load()) reason = tool::engine_reason("no solution could be built");
+    stopped.store(true);
+  }
+};
+
+RunStopper stopper;
+
 std::vector<Kept> one_harvest(HarvestOptions const& o, long job) {
   JobSeeds const s = seeds_for(o, job);
   sudoku_seed_random(s.draws);
@@ -97,7 +118,10 @@ std::vector<Kept> one_harvest(HarvestOptions const& o, long job) {
   HarvestResult const h = generate_harvest(p);
   sudoku_seed_random(0);
   std::vector<Kept> kept;
-  if (!h.ok) return kept;
+  if (!h.ok) {
+    stopper.note_failure();
+    return kept;
+  }
   for (int b = 0; b < 10; ++b) {
     if (!h.found[b]) continue;
     Kept k{b, {}, {}, {}};
@@ -116,7 +140,10 @@ std::vector<Kept> one_targeted(HarvestOptions const& o, int target, long job) {
   GenResult const g = generate_targeted(p);
   sudoku_seed_random(0);
   std::vector<Kept> kept;
-  if (!g.ok) return kept;
+  if (!g.ok) {
+    stopper.note_failure();
+    return kept;
+  }
   Kept k{g.bucket, {}, {}, {}};
   std::copy(g.clues, g.clues + 81, k.clues);
   std::copy(g.solution, g.solution + 81, k.solution);
@@ -133,6 +160,7 @@ std::string tally_text(long const tally[10]) {
 }
 
 int run_harvest(HarvestOptions const& o) {
+  tool::route_engine_messages(o.verbose);
   int target = -1;
   if (!o.bucket.empty()) {
     target = parse_bucket_name(o.bucket.c_str());
@@ -162,9 +190,13 @@ int run_harvest(HarvestOptions const& o) {
         double const left = done > 0 ? seconds / static_cast<double>(done) * static_cast<double>(goal - done) : 0;
         tool::progress(std::to_string(done) + "/" + std::to_string(goal) + (target >= 0 ? " found, " : " harvests, ") +
                        tally_text(tally) + ", about " + std::to_string(static_cast<long>(left + 0.5)) + " s left");
-        return done < goal;
+        return done < goal && !stopper.stopped.load();
       });
   tool::progress_finish();
+  if (stopper.stopped.load()) {
+    tool::say("nonet harvest", stopper.reason);
+    return tool::kExitInputProblem;
+  }
   tool::say("nonet harvest", tally_text(tally));
   if (interrupted) {
     tool::say("nonet harvest", "interrupted");
@@ -189,6 +221,7 @@ CommandRegistration harvest_command{Command{
           ->capture_default_str();
       tool::add_format_option(sub, o->format, {"line", "json"}, "Output: line, or json (JSON Lines, one object a "
                                                                  "puzzle)");
+      tool::add_verbose_flag(sub, o->verbose);
       auto* bucket = sub.add_option("--bucket", o->bucket,
                                     "Targeted generation of this bucket (quickie .. beyond_hell, medium, expert, "
                                     "ultimate, bruteforce)");

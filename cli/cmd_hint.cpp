@@ -3,13 +3,19 @@
 
 #include "cli/commands.h"
 #include "cli/hint_board.h"
+#include "cli/tool.h"
 
 namespace {
 
 int run_hint(HintOptions const& opt) {
-  return for_each_board("hint", opt, [&](PuzzleInput const& in, SudokuPuzzle* board) {
+  bool failed = false;
+  int const status = for_each_board("hint", opt, [&](PuzzleInput const& in, SudokuPuzzle* board) {
     SudokuHint hint;
-    sudoku_hint(board, &hint);
+    if (sudoku_hint(board, &hint) < 0) {
+      tool::say("nonet hint", in.source + ": " + tool::engine_reason("no hint can be given"));
+      failed = true;
+      return;
+    }
     if (opt.format == "json") {
       nlohmann::json j = hint_json(hint);
       j["source"] = in.source;
@@ -18,6 +24,7 @@ int run_hint(HintOptions const& opt) {
       std::cout << in.source << ": " << hint.text << "\n";
     }
   });
+  return failed && status == tool::kExitOk ? tool::kExitInputProblem : status;
 }
 
 CommandRegistration hint_command{Command{

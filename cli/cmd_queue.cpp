@@ -16,8 +16,8 @@
 #include "cli/commands.h"
 #include "cli/generated_puzzle.h"
 #include "cli/tool.h"
-#include "util/zipped_file.h"
 #include "queue/queue_data.h"
+#include "util/zipped_file.h"
 
 namespace {
 
@@ -109,6 +109,7 @@ int run_pack(PackOptions const& o) {
         tool::progress(std::to_string(++made) + "/" + std::to_string(total) + " records");
         return true;
       }
+      if (tool::engine_error_code() == SUDOKU_ERROR_MAPS_NOT_FOUND) break;  // would fail every time
     }
     return false;
   };
@@ -123,8 +124,10 @@ int run_pack(PackOptions const& o) {
                               " records; nothing written");
           return tool::kExitInterrupted;
         }
-        tool::say(kWho, "record " + std::to_string(made + 1) + ": no board after " +
-                            std::to_string(kAttemptsPerBoard) + " generations; nothing written");
+        std::string const why = tool::engine_error_code() == SUDOKU_ERROR_NO_PUZZLE
+                                    ? "no board after " + std::to_string(kAttemptsPerBoard) + " generations"
+                                    : tool::engine_reason("no board was made");
+        tool::say(kWho, "record " + std::to_string(made + 1) + ": " + why + "; nothing written");
         return tool::kExitInputProblem;
       }
       PuzzleData const record = record_of(h.get(), map, adjacency, section == 0 ? 1 : difficulty);
@@ -246,6 +249,10 @@ int run_extract(ReadOptions const& o) {
   size_t length = 0;
   unsigned char const* blob = q->as_data(length);
   SudokuQueue* handle = sudoku_queue_load(blob, static_cast<long long>(length));
+  if (!handle) {
+    tool::say("nonet queue extract", tool::escaped(o.file) + ": " + tool::engine_reason("cannot be loaded"));
+    return tool::kExitInputProblem;
+  }
   int const n = sudoku_queue_game_count(handle);
   if (o.index >= n) {
     tool::say("nonet queue extract", tool::escaped(o.file) + ": no game " + std::to_string(o.index) +
@@ -256,7 +263,12 @@ int run_extract(ReadOptions const& o) {
   for (int i = (o.index < 0 ? 0 : o.index); i < (o.index < 0 ? n : o.index + 1); ++i) {
     PuzzleData record;
     int map = 0, adjacency = 0, difficulty = 0;
-    sudoku_queue_get_game(handle, i, record.cells, record.color_map, &map, &adjacency, &difficulty);
+    if (!sudoku_queue_get_game(handle, i, record.cells, record.color_map, &map, &adjacency, &difficulty)) {
+      tool::say("nonet queue extract", tool::escaped(o.file) + ": game " + std::to_string(i) + ": " +
+                                           tool::engine_reason("cannot be read"));
+      sudoku_queue_free(handle);
+      return tool::kExitInputProblem;
+    }
     record.map_type = static_cast<MAP_TYPE>(map);
     record.adjacency_type = static_cast<ADJACENCY_TYPE>(adjacency);
     record.difficulty = static_cast<UI_DIFFICULTY>(difficulty);

@@ -86,8 +86,10 @@ void solve_one(Job const& job, ReadPuzzle const& p, std::string& out, std::vecto
   bool const x = o.x || p.x;
   int solution[81];
   int count = sudoku_count_solutions(p.clues, groups, x ? 1 : 0, 2, solution);
-  if (count < 0) count = 0;  // not reached: the reader checks clues and groups
-  if (count == 0) {
+  if (count < 0) {  // not expected: the reader checks clues and groups
+    notes.push_back({index, source_of(p) + ": " + tool::engine_reason("the puzzle cannot be counted")});
+    count = 0;
+  } else if (count == 0) {
     std::string const why = repeated_given(p.clues, groups, x);
     if (!why.empty()) notes.push_back({index, source_of(p) + ": " + why});
   }

@@ -70,6 +70,7 @@ int for_each_board(char const* command, HintOptions const& opt,
       std::string const repeated = repeated_given(p.clues, groups, x);
       tool::say(who, source_of(p) + ": " +
                          (!repeated.empty() ? repeated
+                          : count < 0       ? tool::engine_reason("the puzzle cannot be counted")
                           : count == 0      ? std::string("the puzzle has no solution")
                                             : std::string("the puzzle has more than one solution")));
       failed = true;
@@ -79,7 +80,12 @@ int for_each_board(char const* command, HintOptions const& opt,
     BoardHandle board(sudoku_new(), sudoku_free);
     // Groups that are the 3x3 boxes make a classic board, whatever form carried them.
     bool const irregular = !std::equal(groups, groups + 81, boxes);
-    sudoku_build_from_clues(board.get(), irregular ? 1 : 0, x ? 1 : 0, 7, p.clues, solution, groups, colours);
+    if (!sudoku_build_from_clues(board.get(), irregular ? 1 : 0, x ? 1 : 0, 7, p.clues, solution, groups,
+                                 colours)) {
+      tool::say(who, source_of(p) + ": " + tool::engine_reason("the board cannot be built"));
+      failed = true;
+      continue;
+    }
     if (p.has_board) enter_play(board.get(), p);
     work(input, board.get());
     std::cout.flush();

@@ -5,6 +5,7 @@
 #include "api/engine_api.h"
 #include "cli/photo_orientation.h"
 #include "cli/puzzle_input.h"
+#include "cli/tool.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ std::string PhotoReading::problem() const {
 bool read_photo(Photo const& photo, PhotoReading& reading, std::string& error) {
   if (!read_once(photo, 0, reading)) {
     error = "a picture of " + std::to_string(photo.width) + "x" + std::to_string(photo.height) + " with " +
-            std::to_string(photo.bpp) + " bytes per pixel cannot be read (sides must be at least 27)";
+            std::to_string(photo.bpp) + " bytes per pixel cannot be read: " +
+            tool::engine_reason("sides must be at least 27");
     return false;
   }
   if (reading.proper()) return true;

@@ -90,6 +90,17 @@ void progress_finish() {
   std::fflush(stderr);
 }
 
+std::string engine_reason(std::string_view fallback) {
+  char text[256];
+  if (sudoku_last_error(text, sizeof text) == SUDOKU_OK || !text[0]) return std::string(fallback);
+  std::string_view reason(text);
+  std::size_t const colon = reason.find(": ");
+  if (colon != std::string_view::npos) reason.remove_prefix(colon + 2);
+  return escaped(reason);
+}
+
+int engine_error_code() { return sudoku_last_error(nullptr, 0); }
+
 void route_engine_messages(bool verbose) {
   sudoku_set_message_handler(verbose ? show_engine_line : drop_engine_line, nullptr);
 }

@@ -32,6 +32,12 @@ void say(std::string_view who, std::string_view message);
 void progress(std::string_view text);
 void progress_finish();
 
+// Why the engine's last failing call on this thread failed: the text of sudoku_last_error
+// without its code word, escaped; fallback when the engine gave no reason.
+std::string engine_reason(std::string_view fallback);
+// The SUDOKU_ERROR_* code of that call (SUDOKU_OK when it succeeded).
+int engine_error_code();
+
 // Routes the engine's diagnostic lines: shown on standard error with verbose, else
 // dropped. Every command that calls the engine's generation calls this.
 void route_engine_messages(bool verbose);

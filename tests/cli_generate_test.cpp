@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include "util/zipped_file.h"
 #include "queue/queue_data.h"
 #include "tests/cli_run.h"
+#include "util/zipped_file.h"
 
 using cli_run::Result;
 using cli_run::run_args;
@@ -99,6 +100,36 @@ TEST(CliConventions, UsageErrorsExitTwoWithTheToolsPrefix) {
   EXPECT_NE(run_args({"queue", "pack", "--help"}).out.find("at most 400 records"), std::string::npos);
   // The largest seed is a seed like any other.
   EXPECT_EQ(run_args({"generate", "-d", "0", "--seed", "18446744073709551615", "-f", "line"}).status, 0);
+}
+
+// With no readable jigsaw map every generating command says the engine's reason once and
+// exits 1 (a jigsaw harvest printed "nothing kept" and exited 0; a targeted one never ended).
+TEST(CliGenerate, MissingJigsawMapsAreReportedOnceWithTheEnginesReason) {
+  std::string const empty = cli_run::scratch("no_maps");
+  ASSERT_EQ(std::system(("mkdir -p " + empty).c_str()), 0);
+  ::setenv("SUDOKU_GROUP_MAPS_DIR", empty.c_str(), 1);
+  struct Case {
+    std::vector<std::string> args;
+    std::string said;
+  };
+  std::string const reason = "no jigsaw map could be read from the group-maps directory";
+  Case const cases[] = {
+      {{"generate", "--jigsaw", "-d", "1", "-n", "3", "-j", "1"}, "nonet generate: puzzle 1: " + reason},
+      {{"harvest", "--jigsaw", "-n", "2", "-j", "1"}, "nonet harvest: " + reason},
+      {{"harvest", "--jigsaw", "--bucket", "easy", "--count", "1", "-j", "1"}, "nonet harvest: " + reason},
+      {{"queue", "pack", empty + "/stock.z", "--jigsaw", "--solutions", "1", "--puzzles", "0", "--games", "0"},
+       "nonet queue pack: record 1: " + reason},
+  };
+  for (Case const& c : cases) {
+    Result const r = run_args(c.args);
+    EXPECT_EQ(r.status, 1) << c.args[0] << ": " << r.err;
+    EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find(reason), r.err.rfind(reason)) << "said more than once: " << r.err;
+    EXPECT_EQ(r.err.find("GroupMap:"), std::string::npos) << "engine lines without --verbose: " << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  ::unsetenv("SUDOKU_GROUP_MAPS_DIR");
+  ASSERT_EQ(std::system(("rm -rf " + empty).c_str()), 0);
 }
 
 TEST(CliQueue, PackedFileLoadsThroughTheEngineLoader) {

@@ -10,28 +10,13 @@
 
 #include "api/engine_api.h"
 #include "ocr/ocr.h"
-
-#include <stb/stb_image.h>
+#include "tests/ocr_photos.h"
 
 namespace {
 
-struct Photo {
-  int width = 0, height = 0, bpp = 0;
-  std::vector<unsigned char> pixels;
-};
-
-std::string data_path(std::string const& name) { return std::string(NONET_SOURCE_DIR) + "/tests/data/ocr/" + name; }
-
-Photo load(std::string const& name) {
-  Photo p;
-  unsigned char* data = stbi_load(data_path(name).c_str(), &p.width, &p.height, &p.bpp, 0);
-  EXPECT_NE(data, nullptr) << name;
-  if (data) {
-    p.pixels.assign(data, data + static_cast<std::size_t>(p.width) * p.height * p.bpp);
-    stbi_image_free(data);
-  }
-  return p;
-}
+using ocr_photos::data_path;
+using ocr_photos::load_photo;
+using ocr_photos::Photo;
 
 struct Truth {
   std::array<int, 81> digits{}, regions{};
@@ -64,7 +49,7 @@ bool same_regions(int const* a, int const* b) {
 TEST(OcrReadPuzzle, RenderedPicturesOfEveryKindReadRight) {
   for (char const* kind : {"classic_coloured_boxes", "jigsaw_borders", "jigsaw_fills", "jigsaw_both", "x_grey",
                            "x_coloured", "x_jigsaw"}) {
-    Photo const p = load(std::string("rendered/") + kind + ".jpg");
+    Photo const p = load_photo(std::string("rendered/") + kind + ".jpg");
     Truth const t = load_truth(std::string("rendered/") + kind + ".dat");
     int digits[81], groups[81], diagonals = -1;
     ASSERT_EQ(sudoku_ocr_read_puzzle(p.pixels.data(), p.width, p.height, p.bpp, digits, groups, &diagonals), 1);
@@ -78,7 +63,7 @@ TEST(OcrReadPuzzle, NewspaperPhotosAreClassicWithoutDiagonals) {
   std::array<int, 81> boxes{};
   for (int c = 0; c < 81; ++c) boxes[static_cast<std::size_t>(c)] = 3 * (c / 27) + (c % 9) / 3;
   for (char const* name : {"image1050", "image1075", "image1087", "image206"}) {
-    Photo const p = load(std::string(name) + ".jpg");
+    Photo const p = load_photo(std::string(name) + ".jpg");
     int regions[81];
     if (sudoku_ocr_regions(p.pixels.data(), p.width, p.height, p.bpp, regions)) {
       EXPECT_TRUE(same_regions(regions, boxes.data())) << name;

@@ -13,6 +13,7 @@
 
 #include "api/engine_api.h"
 #include "ocr/ocr.h"
+#include "tests/ocr_photos.h"
 #include "tests/ocr_render.h"
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -20,23 +21,9 @@
 
 namespace {
 
-struct Photo {
-  int width = 0, height = 0, bpp = 0;
-  std::vector<unsigned char> pixels;
-};
-
-std::string data_path(std::string const& name) { return std::string(NONET_SOURCE_DIR) + "/tests/data/ocr/" + name; }
-
-Photo load_photo(std::string const& name) {
-  Photo p;
-  unsigned char* data = stbi_load(data_path(name).c_str(), &p.width, &p.height, &p.bpp, 0);
-  EXPECT_NE(data, nullptr) << name;
-  if (data) {
-    p.pixels.assign(data, data + static_cast<std::size_t>(p.width) * p.height * p.bpp);
-    stbi_image_free(data);
-  }
-  return p;
-}
+using ocr_photos::data_path;
+using ocr_photos::load_photo;
+using ocr_photos::Photo;
 
 std::array<int, 81> load_truth(std::string const& name) {
   std::ifstream in(data_path(name));

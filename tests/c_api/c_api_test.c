@@ -6,16 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "check.h"
 #include "engine_api.h"
-
-static int failures = 0;
-#define CHECK(cond)                                                   \
-  do {                                                                \
-    if (!(cond)) {                                                    \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-      ++failures;                                                     \
-    }                                                                 \
-  } while (0)
 
 /* The hint record's layout is fixed: a C host reads it through the header alone. */
 typedef char hint_size_is_fixed[sizeof(SudokuHint) == SUDOKU_HINT_SIZE ? 1 : -1];

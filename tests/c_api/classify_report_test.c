@@ -4,16 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "check.h"
 #include "engine_api.h"
-
-static int failures = 0;
-#define CHECK(cond)                                                              \
-  do {                                                                           \
-    if (!(cond)) {                                                               \
-      fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);   \
-      ++failures;                                                                \
-    }                                                                            \
-  } while (0)
 
 static char const* const kPuzzle =
     "53..7....6..195....98....6.8...6...34..8.3..17...2...6.6....28....419..5....8..79";
