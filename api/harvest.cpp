@@ -110,7 +110,7 @@ void remove_clues(GenParams const& p, Solution const& s, unsigned& x, Stopwatch 
   std::memcpy(grid, s.digits, sizeof s.digits);
   int order[81];
   shuffle_removal_order(x, order);
-  for (int k = 0; k < 81 && !clock.past(p.time_limit_ms); ++k) {
+  for (int k = 0; k < 81 && !clock.past(p.time_limit_ms) && !p.cancelled(); ++k) {
     int const cell = order[k];
     int const v = grid[cell];
     if (!v) continue;
@@ -168,7 +168,7 @@ GenResult generate_targeted(GenParams const& p) {
   };
   // Counted in 64 bits: max_attempts = INT_MAX must end, not wrap.
   for (long long attempt = 0; attempt <= static_cast<long long>(p.max_attempts); ++attempt) {
-    if (clock.past(p.time_limit_ms)) break;
+    if (clock.past(p.time_limit_ms) || p.cancelled()) break;
     result.attempt = static_cast<int>(attempt);
     Solution s;
     if (!build_solution(p, s)) continue;
@@ -180,6 +180,7 @@ GenResult generate_targeted(GenParams const& p) {
                    std::memcpy(snapshot, grid, sizeof grid);
                    have_snapshot = true;
                  });
+    if (p.cancelled()) break;
     if (have_snapshot) std::memcpy(grid, snapshot, sizeof grid);
     int const b = rate(p, grid, s.groups, 0, result.n_classified).bucket;
     if (b == p.target_bucket) {

@@ -3,6 +3,8 @@
 // passes until a wanted bucket is met (targeted generation).
 #pragma once
 
+#include <atomic>
+
 #include "util/export.h"
 
 struct GenParams {
@@ -14,6 +16,11 @@ struct GenParams {
   int solution_deadline_ms;  // > 0: deadline of each solution build
   int time_limit_ms;         // > 0: the whole call stops after this many milliseconds
   int seed;                  // removal-order seed; 0 = the default of each generator
+  // (extension) When set and true, the call stops before its next rating or attempt and
+  // returns what it found so far; another thread may set it (Ctrl-C in a host).
+  std::atomic<bool> const* cancel = nullptr;
+
+  bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
 };
 
 struct HarvestResult {

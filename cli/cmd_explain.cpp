@@ -1,42 +1,22 @@
 // nonet explain: the whole solving path of puzzles, one step at a time (each the
 // easiest the ladder can take), with a tally of the techniques used and the hardest.
 #include <iostream>
-#include <map>
 
 #include "cli/commands.h"
 #include "cli/hint_board.h"
 #include "cli/tool.h"
-#include "hint/ladder.h"
+#include "hint/path_tally.h"
 
 namespace {
-
-// A solving path never needs more steps than there are candidates to remove.
-constexpr int kMaxSteps = 81 * 9;
-
-struct Tally {
-  std::map<std::string, int> uses;
-  int steps = 0;
-  std::string hardest = "none";
-  int hardest_level = -1;
-
-  void add(SudokuHint const& hint) {
-    ++steps;
-    ++uses[hint.name];
-    if (hint::ladder_position(hint.level) > hint::ladder_position(hardest_level)) {
-      hardest = hint.name;
-      hardest_level = hint.level;
-    }
-  }
-};
 
 int run_explain(HintOptions const& opt) {
   bool stuck = false;
   int const status = for_each_board("explain", opt, [&](PuzzleInput const& in, SudokuPuzzle* board) {
     bool const json = opt.format == "json";
     if (!json) std::cout << in.source << ": " << in.grid << "\n";
-    Tally tally;
+    hint::PathTally tally;
     SudokuHint hint;
-    while (tally.steps < kMaxSteps && sudoku_hint(board, &hint) == 1) {
+    while (tally.steps < hint::kMaxPathSteps && sudoku_hint(board, &hint) == 1) {
       if (sudoku_apply_hint(board, &hint) != 1) {
         std::cout.flush();
         std::cerr << "nonet explain: " << in.source << ": step " << tally.steps + 1

@@ -1,5 +1,6 @@
 #include "cli/hint_board.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "cli/puzzle_input.h"
@@ -7,33 +8,59 @@
 
 void add_hint_options(CLI::App& sub, HintOptions& opt) {
   sub.add_option("puzzles", opt.puzzles,
-                 "Puzzles, files of puzzles, or '-' for standard input (the default); every form `nonet solve` "
-                 "reads");
+                 "Puzzles or boards in play (a cell '+5' is the player's answer 5, '[129]' an empty cell showing "
+                 "pencil marks 1, 2, 9), files of them or saved board images, or '-' for standard input (the "
+                 "default); every form `nonet solve` reads");
   sub.add_flag("--x", opt.x, "The two main diagonals are units too");
   sub.add_option("--groups", opt.groups, "Jigsaw map: 81 group digits 0-8, each used nine times");
   tool::add_format_option(sub, opt.format, {"text", "json"}, "Output: text or json (JSON Lines)");
 }
 
+namespace {
+
+// The player's answers and pencil marks of a board in play, as a front end enters them:
+// answers shown, marks shown in their cells (no assistant: the marks are the player's).
+void enter_play(SudokuPuzzle* board, ReadPuzzle const& p) {
+  for (int c = 0; c < 81; ++c) {
+    int view[9];
+    if (p.answers[c]) {
+      sudoku_set_user_answer(board, c, p.answers[c], 0, 0);
+    } else if (p.marks[c]) {
+      sudoku_toggle_elim_bit(board, c, 0);
+      for (int d = 1; d <= 9; ++d)
+        if (p.marks[c] >> d & 1) sudoku_toggle_elim_bit(board, c, d);
+    } else {
+      continue;
+    }
+    sudoku_get_cell(board, c, view);
+    if ((view[SUDOKU_CELL_SMALL_MODE] != 0) != (p.marks[c] != 0)) sudoku_toggle_small_mode(board, c);
+  }
+}
+
+}  // namespace
+
 int for_each_board(char const* command, HintOptions const& opt,
                    std::function<void(PuzzleInput const&, SudokuPuzzle*)> const& work) {
   std::string const who = std::string("nonet ") + command;
-  int map[81];
-  bool const jigsaw = !opt.groups.empty();
-  if (jigsaw) {
+  int map[81], boxes[81];
+  for (int c = 0; c < 81; ++c) boxes[c] = 3 * (c / 27) + (c % 9) / 3;
+  if (!opt.groups.empty()) {
     std::string error;
     if (!parse_group_map(opt.groups, map, error)) {
       tool::say(who, "bad --groups map: " + error);
       return tool::kExitUsage;
     }
   } else {
-    for (int c = 0; c < 81; ++c) map[c] = 3 * (c / 27) + (c % 9) / 3;
+    std::copy(boxes, boxes + 81, map);
   }
   int colours[9] = {0, 1, 2, 3, 0, 1, 2, 3, 0};
 
+  tool::catch_interrupts();
   PuzzleStream in(opt.puzzles);
   ReadPuzzle p;
   bool failed = false, any = false;
-  while (in.next_reported(p, who.c_str(), failed)) {
+  long done = 0;
+  while (!tool::interrupted() && in.next_reported(p, who.c_str(), failed)) {
     any = true;
     int const* groups = p.has_groups ? p.groups : map;
     bool const x = opt.x || p.x;
@@ -51,14 +78,22 @@ int for_each_board(char const* command, HintOptions const& opt,
     }
     PuzzleInput const input = text_of(p);
     BoardHandle board(sudoku_new(), sudoku_free);
-    if (!sudoku_build_from_clues(board.get(), p.has_groups || jigsaw ? 1 : 0, x ? 1 : 0, 7, p.clues, solution,
-                                 groups, colours)) {
+    // Groups that are the 3x3 boxes make a classic board, whatever form carried them.
+    bool const irregular = !std::equal(groups, groups + 81, boxes);
+    if (!sudoku_build_from_clues(board.get(), irregular ? 1 : 0, x ? 1 : 0, 7, p.clues, solution, groups,
+                                 colours)) {
       tool::say(who, source_of(p) + ": " + tool::engine_reason("the board cannot be built"));
       failed = true;
       continue;
     }
+    if (p.has_board) enter_play(board.get(), p);
     work(input, board.get());
     std::cout.flush();
+    ++done;
+  }
+  if (tool::interrupted()) {
+    tool::say(who, "interrupted after " + std::to_string(done) + (done == 1 ? " puzzle" : " puzzles"));
+    return tool::kExitInterrupted;
   }
   if (!any && !failed) {
     tool::say(who, "no puzzle in " + in.description());

@@ -23,11 +23,12 @@ void add_hint_options(CLI::App& sub, HintOptions& opt);
 
 using BoardHandle = std::unique_ptr<SudokuPuzzle, void (*)(SudokuPuzzle*)>;
 
-// Runs each input of the options through `work` (a board in play per puzzle), in
-// input order; every puzzle form `nonet solve` reads is read (jigsaw lines and JSON
-// carry their regions and diagonals); messages name the input. Returns the exit
-// status: 2 for a bad --groups map, 1 when an input was bad or had no unique
-// solution, else 0.
+// Runs each input of the options through `work` (a board in play per puzzle, with the
+// answers and pencil marks of a board input entered), in input order; every puzzle form
+// `nonet solve` reads is read (jigsaw lines and JSON carry their regions and diagonals);
+// messages name the input. Ctrl-C stops after the puzzle in work. Returns the exit
+// status: 130 after Ctrl-C, 2 for a bad --groups map, 1 when an input was bad or had no
+// unique solution, else 0.
 int for_each_board(char const* command, HintOptions const& opt,
                    std::function<void(PuzzleInput const&, SudokuPuzzle*)> const& work);
 

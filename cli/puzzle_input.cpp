@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "cli/board_image.h"
 #include "cli/tool.h"
 
 namespace {
@@ -27,6 +28,8 @@ constexpr std::array<signed char, 256> make_cell_values() {
 constexpr std::array<signed char, 256> kCellValue = make_cell_values();
 
 int cell_value(char ch) { return kCellValue[static_cast<unsigned char>(ch)]; }
+
+std::string cell_name(int c) { return "r" + std::to_string(c / 9 + 1) + "c" + std::to_string(c % 9 + 1); }
 
 bool is_blank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\v' || ch == '\f'; }
 
@@ -46,6 +49,58 @@ bool read_cells(std::string_view text, int n, int* out) {
     out[k++] = v;
   }
   return k == n;
+}
+
+// A line that uses the board-in-play cells: "+5" (an answer) or "[129]" (pencil marks).
+bool looks_like_board(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '[' || (text[i] == '+' && i + 1 < text.size() && cell_value(text[i + 1]) > 0)) return true;
+  return false;
+}
+
+// Pencil marks as digits ("129"; blanks and commas skipped), each at most once.
+bool read_marks(std::string_view digits, uint16_t& mask) {
+  mask = 0;
+  for (char ch : digits) {
+    if (is_blank(ch) || ch == ',') continue;
+    int const d = ch - '0';
+    if (d < 1 || d > 9 || (mask >> d & 1)) return false;
+    mask = static_cast<uint16_t>(mask | 1u << d);
+  }
+  return true;
+}
+
+// Cells of a board in play: a given digit or an empty mark, "+5" (the player's answer)
+// or "[129]" (an empty cell showing those pencil marks); blanks and '|' skipped between
+// cells. True when there are exactly n.
+bool read_board_cells(std::string_view text, int n, int* clues, int8_t* answers, uint16_t* marks) {
+  int k = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char const ch = text[i];
+    if (is_blank(ch) || ch == '|') continue;
+    if (k == n) return false;
+    clues[k] = answers[k] = 0;
+    marks[k] = 0;
+    if (ch == '+') {
+      if (i + 1 == text.size() || cell_value(text[i + 1]) < 1) return false;
+      answers[k] = static_cast<int8_t>(cell_value(text[++i]));
+    } else if (ch == '[') {
+      std::size_t const close = text.find(']', i);
+      if (close == std::string_view::npos || !read_marks(text.substr(i + 1, close - i - 1), marks[k])) return false;
+      i = close;
+    } else {
+      int const v = cell_value(ch);
+      if (v < 0) return false;
+      clues[k] = v;
+    }
+    ++k;
+  }
+  return k == n;
+}
+
+void clear_board(ReadPuzzle& p) {
+  std::memset(p.answers, 0, sizeof p.answers);
+  std::memset(p.marks, 0, sizeof p.marks);
 }
 
 std::vector<std::string_view> tokens_of(std::string_view text) {
@@ -174,6 +229,7 @@ class Parser {
     if (text[0] == '{') return json_line(text, number);
     if (row_line(text, number)) return;
     if (is_frame(text) || is_label(text)) return;
+    if (board_line(text, number)) return;
     if (puzzle_line(text, number)) return;
     header_candidate(text, number);
   }
@@ -181,6 +237,14 @@ class Parser {
   void finish() {
     end_block();
     flush_headers();
+  }
+
+  // A saved board (the whole input of a file).
+  void board_image(std::vector<unsigned char> const& bytes) {
+    ReadPuzzle p;
+    std::string why;
+    if (!read_board_image(bytes.data(), bytes.size(), p, why)) return error(0, why);
+    emit(p, 0);
   }
 
   std::deque<Event> events;
@@ -215,32 +279,80 @@ class Parser {
       p.has_groups = true;
     }
     if (auto it = j.find("x"); it != j.end() && it->is_boolean()) p.x = it->get<bool>();
+    std::string why;
+    if (!json_board(j, p, why)) return error(number, why);
     emit(p, number);
   }
 
-  // A row of nine cells ("5 3 . | . 7 ." or "530070000") or of cells with region letters ("5a 3a .b").
+  // "answers" and "marks" of a board in play; false with why set when they are malformed
+  // or put an answer or marks on a given (or marks on an answer).
+  static bool json_board(nlohmann::json const& j, ReadPuzzle& p, std::string& why) {
+    auto const answers = j.find("answers"), marks = j.find("marks");
+    bool const has_answers = answers != j.end() && !answers->is_null();
+    bool const has_marks = marks != j.end() && !marks->is_null();
+    if (!has_answers && !has_marks) return true;
+    p.has_board = true;
+    clear_board(p);
+    if (has_answers) {
+      int cells[81];
+      if (!answers->is_string()) return (why = "bad \"answers\": not a string"), false;
+      std::string const& text = answers->get_ref<std::string const&>();
+      if (!read_cells(text, 81, cells)) return (why = "bad \"answers\": " + not_a_puzzle(text)), false;
+      for (int c = 0; c < 81; ++c) p.answers[c] = static_cast<int8_t>(cells[c]);
+    }
+    if (has_marks) {
+      if (!marks->is_array() || marks->size() != 81)
+        return (why = "bad \"marks\": not a list of 81 entries"), false;
+      for (int c = 0; c < 81; ++c) {
+        auto const& m = (*marks)[static_cast<std::size_t>(c)];
+        if (m.is_number_unsigned() && m.get<uint64_t>() <= 0x3FE && !(m.get<uint64_t>() & 1)) {
+          p.marks[c] = static_cast<uint16_t>(m.get<uint64_t>());
+        } else if (!m.is_string() || !read_marks(m.get_ref<std::string const&>(), p.marks[c])) {
+          return (why = "bad \"marks\" of " + cell_name(c) + ": digits 1-9 or a mask of bits 1-9"), false;
+        }
+      }
+    }
+    for (int c = 0; c < 81; ++c) {
+      if (p.clues[c] && (p.answers[c] || p.marks[c]))
+        return (why = cell_name(c) + " is a given and holds " + (p.answers[c] ? "an answer" : "pencil marks")), false;
+      if (p.answers[c] && p.marks[c]) return (why = cell_name(c) + " holds both an answer and pencil marks"), false;
+    }
+    return true;
+  }
+
+  // A row of nine cells ("5 3 . | . 7 ." or "530070000"), of cells with region letters
+  // ("5a 3a .b") or of a board in play ("5 +3 [129] ...").
   bool row_line(std::string_view text, long number) {
     int cells[9], groups[9];
-    bool lettered = false;
+    int8_t answers[9] = {};
+    uint16_t marks[9] = {};
+    bool lettered = false, board = false;
     if (!read_cells(text, 9, cells)) {
-      auto const tokens = tokens_of(text);
-      if (tokens.size() != 9) return false;
-      for (int k = 0; k < 9; ++k) {
-        if (tokens[k].size() != 2 || cell_value(tokens[k][0]) < 0 || tokens[k][1] < 'a' || tokens[k][1] > 'i')
-          return false;
-        cells[k] = cell_value(tokens[k][0]);
-        groups[k] = tokens[k][1] - 'a';
+      board = looks_like_board(text) && read_board_cells(text, 9, cells, answers, marks);
+      if (!board) {
+        auto const tokens = tokens_of(text);
+        if (tokens.size() != 9) return false;
+        for (int k = 0; k < 9; ++k) {
+          if (tokens[k].size() != 2 || cell_value(tokens[k][0]) < 0 || tokens[k][1] < 'a' || tokens[k][1] > 'i')
+            return false;
+          cells[k] = cell_value(tokens[k][0]);
+          groups[k] = tokens[k][1] - 'a';
+        }
+        lettered = true;
       }
-      lettered = true;
     }
     if (rows_ == 0) {
       headers_.clear();  // they were the block's header lines
       block_start_ = number;
       block_lettered_ = lettered;
+      block_.has_board = false;
     } else if (lettered != block_lettered_) {
       block_mixed_ = true;
     }
     std::copy(cells, cells + 9, block_.clues + 9 * rows_);
+    std::copy(answers, answers + 9, block_.answers + 9 * rows_);
+    std::copy(marks, marks + 9, block_.marks + 9 * rows_);
+    block_.has_board = block_.has_board || board;
     if (lettered) std::copy(groups, groups + 9, block_.groups + 9 * rows_);
     if (++rows_ < 9) return true;
     rows_ = 0;
@@ -260,6 +372,39 @@ class Parser {
       p.has_groups = true;
     }
     emit(p, block_start_);
+    return true;
+  }
+
+  // A board in play on one line: 81 cells (answers "+5", marks "[129]"), optionally
+  // followed by 81 group digits and "x".
+  bool board_line(std::string_view text, long number) {
+    if (!looks_like_board(text)) return false;
+    auto tokens = tokens_of(text);
+    ReadPuzzle p;
+    p.has_board = true;
+    if (tokens.size() > 1 && tokens.back() == "x") {
+      p.x = true;
+      tokens.pop_back();
+    }
+    auto cells_read = [&](std::size_t n_tokens) {
+      std::string joined;
+      for (std::size_t i = 0; i < n_tokens; ++i) joined += tokens[i];
+      return read_board_cells(joined, 81, p.clues, p.answers, p.marks);
+    };
+    if (!tokens.empty() && cells_read(tokens.size())) {
+      before_puzzle();
+      emit(p, number);
+      return true;
+    }
+    if (tokens.size() < 2 || tokens.back().size() != 81 || !cells_read(tokens.size() - 1)) return false;
+    before_puzzle();
+    std::string why;
+    if (!parse_group_map(std::string(tokens.back()), p.groups, why)) {
+      error(number, "bad groups: " + why);
+      return true;
+    }
+    p.has_groups = true;
+    emit(p, number);
     return true;
   }
 
@@ -408,18 +553,50 @@ bool PuzzleStream::open_next(std::string& error) {
   } else {
     source->name = arg;
     int const fd = ::open(arg.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st;
-    if (fd < 0 || (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))) {
+    struct stat st {};
+    bool const have_stat = fd >= 0 && ::fstat(fd, &st) == 0;
+    if (fd < 0 || (have_stat && S_ISDIR(st.st_mode))) {
       error = tool::escaped(arg) + ": " + (fd < 0 ? std::strerror(errno) : std::strerror(EISDIR));
       if (fd >= 0) ::close(fd);
       source_.reset();
       return false;
     }
+    if (have_stat && S_ISREG(st.st_mode) &&
+        (static_cast<std::size_t>(st.st_size) == board_image_size() ||
+         static_cast<std::size_t>(st.st_size) == cell_bytes_size()))
+      return open_board_image(std::move(source), fd, error);
     source->lines = std::make_unique<LineSource>(fd);
   }
   // Parsers keep a pointer to the name: sources are kept until the stream ends.
   source_ = std::move(source);
   source_->parser = std::make_unique<Parser>(&source_->name);
+  return true;
+}
+
+// A file of a board image's size: the saved board when it is one, else read as text.
+bool PuzzleStream::open_board_image(std::unique_ptr<Source> source, int fd, std::string& error) {
+  std::vector<unsigned char> bytes(board_image_size());
+  ssize_t n;
+  do {
+    n = ::pread(fd, bytes.data(), bytes.size(), 0);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    error = tool::escaped(source->name) + ": " + std::strerror(errno);
+    ::close(fd);
+    source_.reset();
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(n));
+  if (!is_board_image(bytes.data(), bytes.size())) {
+    source->lines = std::make_unique<LineSource>(fd);
+  } else {
+    ::close(fd);
+    source->lines = std::make_unique<LineSource>(std::string());
+    source->finished = true;
+  }
+  source_ = std::move(source);
+  source_->parser = std::make_unique<Parser>(&source_->name);
+  if (source_->finished) source_->parser->board_image(bytes);
   return true;
 }
 
@@ -514,7 +691,6 @@ bool parse_group_map(std::string const& text, int groups[81], std::string& error
 }
 
 std::string repeated_given(int const clues[81], int const* groups, bool diagonals) {
-  auto cell_name = [](int c) { return "r" + std::to_string(c / 9 + 1) + "c" + std::to_string(c % 9 + 1); };
   for (int unit = 0; unit < (diagonals ? 29 : 27); ++unit) {
     int first_of[10];
     std::fill(first_of, first_of + 10, -1);

@@ -10,7 +10,15 @@
 //   starts with two: camera and resolution); labelled lines ("digits: 28",
 //   "regions: 3x3 boxes") are skipped;
 // - JSON Lines: an object with "clues", "puzzle" or "digits" (81 cells), optional
-//   "groups" (81 digits) and "x" (true: the diagonals are units).
+//   "groups" (81 digits) and "x" (true: the diagonals are units);
+// - boards in play (extension): any of the cell forms above where a cell may also be
+//   "+5" (the player's answer 5) or "[129]" (an empty cell showing pencil marks 1, 2
+//   and 9; "[]" shows none), in a line of 81 cells (optionally followed by groups and
+//   "x") or nine rows; in JSON, "answers" (81 cells, '.' or '0' for none) and "marks"
+//   (81 entries, each a string of digits or a digit mask with bit d for digit d).
+//   A file that holds a saved board (the engine's 5232-byte board image, as in a queue
+//   record, or the 5184 cell bytes of sudoku_get_puzzle_bytes) is read as one board.
+//   Commands that take puzzles read a board's givens as its puzzle.
 // Blank lines and lines starting with '#' are skipped.
 #pragma once
 
@@ -24,6 +32,9 @@ struct ReadPuzzle {
   int clues[81];   // 0 empty, 1..9
   int groups[81];  // valid when has_groups
   bool has_groups = false;
+  bool has_board = false;     // answers and marks below are valid (a board in play)
+  int8_t answers[81];         // the player's digit 1..9 in a non-given cell, 0 none
+  uint16_t marks[81];         // pencil marks an empty cell shows (bit d = digit d), 0 none
   bool x = false;            // the input marks the diagonals as units
   std::string const* origin;  // "" for standard input, else the file name or "argument N"
   long line = 0;              // first line of the puzzle in its input (0 for an argument)
@@ -65,6 +76,7 @@ class PuzzleStream {
  private:
   struct Source;
   bool open_next(std::string& error);
+  bool open_board_image(std::unique_ptr<Source> source, int fd, std::string& error);
   std::vector<std::string> arguments_;
   std::size_t next_argument_ = 0;
   std::unique_ptr<Source> source_;

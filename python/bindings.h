@@ -12,6 +12,8 @@
 
 #include "python/engine_count.h"
 
+struct SudokuPuzzle;
+
 namespace nonet_py {
 
 namespace py = pybind11;
@@ -64,5 +66,14 @@ void register_classify(py::module_& m);
 void register_harvest(py::module_& m);
 void register_photo(py::module_& m);
 void register_pool(py::module_& m);
+void register_hint(py::module_& m);
+void register_messages(py::module_& m);
+
+// ---- hint.cpp: Game.hint() and Game.apply_hint() on the game's handle ----
+
+// The next Hint, or None when every cell is placed.
+py::object game_hint(SudokuPuzzle* h);
+// Applies a Hint; ValueError (with the engine's reason) when it does not fit the board.
+void game_apply_hint(SudokuPuzzle* h, py::handle hint);
 
 }  // namespace nonet_py

@@ -118,6 +118,8 @@ class Game {
   void assistant_update() { sudoku_digit_assistant_update(h_.get()); }
   void assistant_hide() { sudoku_digit_assistant_hide(h_.get()); }
 
+  SudokuPuzzle* handle() const { return h_.get(); }
+
  private:
   PyPuzzle puzzle_;
   bool assist_;
@@ -179,6 +181,14 @@ the digit assistant does); assistant_all() switches the marks on for every empty
            "Shows every empty cell's candidates: the digits no placed digit of its houses excludes.")
       .def("assistant_update", &Game::assistant_update, "Brings the marks up to date, keeping marks removed by hand.")
       .def("assistant_hide", &Game::assistant_hide, "Hides the marks of empty cells (they are kept).")
+      .def("hint", [](Game const& g) { return game_hint(g.handle()); },
+           "The next step from the position shown (givens, answers, and the pencil marks of cells showing\n"
+           "them): a wrong answer or a missing mark first, else the easiest technique that makes progress.\n"
+           "Returns a Hint, or None when every cell is placed. Nothing on the board changes.")
+      .def("apply_hint", [](Game& g, py::handle hint) { game_apply_hint(g.handle(), hint); }, py::arg("hint"),
+           "Applies a Hint: places its digits, removes its eliminations from the pencil marks (cells\n"
+           "without marks first get their candidates), clears a wrong answer or restores a missing mark.\n"
+           "ValueError when the hint no longer fits the board.")
       .def("__repr__", [](Game const& g) {
         return "<nonet.Game distance " + std::to_string(g.distance()) + ">";
       });

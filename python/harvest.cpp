@@ -1,5 +1,7 @@
 // harvest and targeted: batch generation for puzzle pools (generate_harvest and
 // generate_targeted), run off the GIL; with a seed the whole call is reproducible.
+#include <atomic>
+
 #include "api/engine_api.h"
 #include "api/harvest.h"
 #include "cli/puzzle_seed.h"
@@ -23,19 +25,21 @@ GenParams params_from(HarvestOptions const& o, int target_bucket, int max_attemp
                    max_attempts,      o.solution_deadline_ms, o.time_limit_ms, removal_seed};
 }
 
-// Runs one engine call on a worker thread, seeded as the options say. These calls have no
-// cancel: Ctrl-C takes effect when the call returns (time_limit_ms bounds it).
+// Runs one engine call on a worker thread, seeded as the options say; Ctrl-C sets the
+// call's cancel flag, so it stops before its next rating (KeyboardInterrupt follows).
 template <class Result, class Call>
-Result run_seeded(HarvestOptions const& o, Call call) {
+Result run_seeded(HarvestOptions const& o, GenParams params, Call call) {
   Result result{};
+  std::atomic<bool> stop{false};
+  params.cancel = &stop;
   run_interruptible(
       1,
       [&](int) {
         if (o.seed) sudoku_seed_random(puzzle_seed(o.seed, 0));
-        result = call();
+        result = call(params);
         if (o.seed) sudoku_seed_random(0);
       },
-      [] {});
+      [&] { stop.store(true); });
   return result;
 }
 
@@ -62,8 +66,7 @@ struct Harvest {
 Harvest harvest(bool jigsaw, bool diagonals, py::handle seed, int node_budget, int solution_deadline_ms,
                 int time_limit_ms) {
   HarvestOptions const o{jigsaw, diagonals, seed_from(seed), node_budget, solution_deadline_ms, time_limit_ms};
-  GenParams const params = params_from(o, 0, 0);
-  auto const r = run_seeded<HarvestResult>(o, [&] { return generate_harvest(params); });
+  auto const r = run_seeded<HarvestResult>(o, params_from(o, 0, 0), generate_harvest);
   Harvest h;
   h.ok = r.ok;
   h.n_classified = r.n_classified;
@@ -90,8 +93,7 @@ Targeted targeted(py::handle difficulty, bool jigsaw, bool diagonals, py::handle
                   int node_budget, int solution_deadline_ms, int time_limit_ms) {
   int const target = difficulty_from(difficulty);
   HarvestOptions const o{jigsaw, diagonals, seed_from(seed), node_budget, solution_deadline_ms, time_limit_ms};
-  GenParams const params = params_from(o, target, max_attempts);
-  auto const r = run_seeded<GenResult>(o, [&] { return generate_targeted(params); });
+  auto const r = run_seeded<GenResult>(o, params_from(o, target, max_attempts), generate_targeted);
   Targeted t;
   t.ok = r.ok;
   t.bucket = r.bucket;
@@ -122,7 +124,7 @@ void register_harvest(py::module_& m) {
 every intermediate puzzle classified; keeps for each bucket the last puzzle rated into it
 (one pass can fill several buckets). seed: None, or an int for a reproducible harvest.
 node_budget bounds each rating's search (0: none); time_limit_ms bounds the call (0: none).
-Runs without the GIL; Ctrl-C takes effect when the call returns.)");
+Runs without the GIL; Ctrl-C stops it before its next rating (KeyboardInterrupt).)");
 
   py::class_<Targeted>(m, "Targeted", "The result of targeted generation.")
       .def_readonly("ok", &Targeted::ok, "True when the puzzle is of exactly the requested bucket.")
@@ -141,7 +143,8 @@ Runs without the GIL; Ctrl-C takes effect when the call returns.)");
         R"(Repeats harvest passes on fresh solutions until one yields a puzzle of the requested
 difficulty (a bucket name or 0..9), at most max_attempts + 1 of them. Returns a Targeted:
 ok False (with the closest puzzle, if any) when no attempt met the bucket. seed: None or
-an int for a reproducible call. Runs without the GIL; Ctrl-C takes effect when it returns.)");
+an int for a reproducible call. Runs without the GIL; Ctrl-C stops it before its next
+rating (KeyboardInterrupt).)");
 }
 
 }  // namespace nonet_py

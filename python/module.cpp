@@ -7,6 +7,7 @@ PYBIND11_MODULE(_core, m) {
 Grids are numpy uint8 arrays of shape (9, 9) or 81-character strings ('.' for empty
 cells). Long calls release the GIL and Ctrl-C cancels them.)";
   m.attr("__version__") = NONET_VERSION;
+  nonet_py::register_messages(m);
   nonet_py::register_puzzle(m);
   nonet_py::register_solve(m);
   nonet_py::register_generate(m);
@@ -15,4 +16,5 @@ cells). Long calls release the GIL and Ctrl-C cancels them.)";
   nonet_py::register_harvest(m);
   nonet_py::register_photo(m);
   nonet_py::register_pool(m);
+  nonet_py::register_hint(m);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "python/bindings.h"
+#include "python/messages.h"
 
 namespace nonet_py {
 
@@ -39,6 +40,7 @@ void run_interruptible(int n_threads, std::function<void(int)> const& work, std:
       lock.unlock();
       if (!interrupted) {
         py::gil_scoped_acquire acquire;
+        emit_engine_messages();
         // Leaves the handler's exception (KeyboardInterrupt) set for this thread.
         interrupted = PyErr_CheckSignals() != 0;
       }
@@ -50,6 +52,7 @@ void run_interruptible(int n_threads, std::function<void(int)> const& work, std:
     lock.unlock();
     for (auto& w : workers) w.join();
   }
+  emit_engine_messages();
   if (interrupted) throw py::error_already_set();
   if (failure) std::rethrow_exception(failure);
 }

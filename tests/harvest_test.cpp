@@ -3,6 +3,8 @@
 // irregular fallback, and the thread-local harvest record.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <set>
@@ -139,6 +141,36 @@ TEST(Targeted, AttemptBoundsAndTheTargetBucket) {
   sudoku_seed_random(0);
   EXPECT_EQ(0, std::memcmp(a.clues, b.clues, sizeof a.clues));
   EXPECT_EQ(a.attempt, b.attempt);
+}
+
+// The cancel flag: set before the call, nothing is rated; set by another thread during a
+// search that would run for hours, the call returns with what it had.
+TEST(HarvestCancel, FlagStopsHarvestAndTargetedGeneration) {
+  std::atomic<bool> cancel{true};
+  GenParams p = params(0, 0, 0);
+  p.cancel = &cancel;
+  HarvestResult const h = generate_harvest(p);
+  EXPECT_EQ(h.n_classified, 0);
+  EXPECT_TRUE(h.ok);  // the solution is built before the first rating
+  for (bool found : h.found) EXPECT_FALSE(found);
+  p.target_bucket = 9;
+  p.max_attempts = INT_MAX;
+  GenResult g = generate_targeted(p);
+  EXPECT_FALSE(g.ok);
+  EXPECT_EQ(g.n_classified, 0);
+
+  cancel.store(false);
+  p.target_bucket = 10;  // never met: only the flag ends the call
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    cancel.store(true);
+  });
+  g = generate_targeted(p);
+  stopper.join();
+  EXPECT_FALSE(g.ok);
+  EXPECT_LT(g.attempt, INT_MAX);
+  ASSERT_GE(g.bucket, 0);  // the closest puzzle met before the stop
+  expect_kept_puzzle(g.clues, g.solution, g.groupmap, 0, 0, g.bucket);
 }
 
 TEST(Harvest, IrregularWithoutMapFilesIsAFailure) {
