@@ -29,17 +29,7 @@ elif [ "${1:-}" != tool ]; then
     clang
   )
 fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+bash "$(dirname "$0")/install-missing-packages.sh" "${packages[@]}"
 
 # Playwright and axe-core for the browser tests, at the versions of web/package-lock.json; the
 # tests drive the system Chromium, so no browser is downloaded.

@@ -8,14 +8,4 @@ packages=(
   fonts-roboto-unhinted fonts-open-sans fonts-lato fonts-texgyre fonts-crosextra-carlito fonts-paratype
   fonts-adf-gillius fonts-league-spartan
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -qq
-  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+bash "$(dirname "$0")/../install-missing-packages.sh" "${packages[@]}"
