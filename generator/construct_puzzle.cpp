@@ -71,6 +71,7 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
   int best_rating = 0;
   time_t const start = std::time(nullptr);
   BoardSave best;
+  peer_sets::PeerSetsScope const peers(*this);  // the geometry stays for all the tries
 
   int i = 0;
   for (; i < itries; ++i) {
