@@ -61,21 +61,6 @@ TEST(EliminationFixedPoint, EqualsRepeatedRoundsOnRandomBoards) {
   EXPECT_GT(contradictory, 50);
 }
 
-TEST(EliminationFixedPoint, OutsideAScopeWalksTheRings) {
-  sudoku_seed_random(77);
-  random_puzzles::Generated const g = random_puzzles::generate(Kind::X);
-  Puzzle p;
-  random_puzzles::load(p, Kind::X, g);
-  Puzzle q(p);
-  ASSERT_EQ(peer_sets::active_for(p), nullptr);
-  bool const first = q.one_round_of_elimination();
-  while (q.one_round_of_elimination()) {
-  }
-  EXPECT_EQ(elimination::to_fixed_point(p), first);
-  EXPECT_EQ(std::memcmp(p.cells, q.cells, sizeof p.cells), 0);
-  sudoku_seed_random(0);
-}
-
 int count(uint64_t const set[2]) { return __builtin_popcountll(set[0]) + __builtin_popcountll(set[1]); }
 
 TEST(PeerSets, AreTheNeighbourTableAndCountAsExpected) {
@@ -106,28 +91,6 @@ TEST(PeerSets, AreTheNeighbourTableAndCountAsExpected) {
         ASSERT_EQ(in_set, i != j && p.are_neighbors(&p.cells[i], &p.cells[j])) << i << " " << j;
       }
   }
-}
-
-TEST(PeerSets, ScopesNestAndRestore) {
-  Puzzle a, b;
-  test_boards::load_generation_board(a, std::string(81, '0').c_str(), std::string(81, '1').c_str(),
-                                     test_boards::square_map());
-  test_boards::load_generation_board(b, std::string(81, '0').c_str(), std::string(81, '1').c_str(),
-                                     test_boards::square_map(), ADJ_X);
-  {
-    peer_sets::PeerSetsScope const outer(a);
-    peer_sets::PeerSets const* const sets_a = peer_sets::active_for(a);
-    {
-      peer_sets::PeerSetsScope const same(a);
-      EXPECT_EQ(peer_sets::active_for(a), sets_a);  // reused, not rebuilt
-      peer_sets::PeerSetsScope const other(b);
-      EXPECT_NE(peer_sets::active_for(b), nullptr);
-      EXPECT_EQ(peer_sets::active_for(a), nullptr);
-    }
-    EXPECT_EQ(peer_sets::active_for(a), sets_a);
-    EXPECT_EQ(peer_sets::active_for(b), nullptr);
-  }
-  EXPECT_EQ(peer_sets::active_for(a), nullptr);
 }
 
 }  // namespace
