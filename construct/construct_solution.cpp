@@ -2,7 +2,6 @@
 // random permutation, the remaining cells are ordered most-constrained-first and
 // filled by randomised depth-first search with forward checking.
 #include <algorithm>
-#include <memory>
 
 #include "model/puzzle.h"
 #include "util/clock.h"
@@ -12,7 +11,6 @@
 namespace {
 
 constexpr int kSeedCells = 9;
-constexpr int kFilledCells = 81 - kSeedCells;  // depth of the search and width of one restore slice
 
 // The largest number of cells of group g that lie in one line (rows, columns and,
 // on X boards, the two diagonals).
@@ -161,34 +159,88 @@ constexpr long kFirstFillBudget = 20000;
 
 }  // namespace
 
-bool Puzzle::recursively_fill_cells(PUZZLE_CELL** cells_left, unsigned* restore) {
-  if (deadline_has_passed()) return false;
+namespace {
+
+// The search order of one fill, with each cell's later neighbours: placing a digit
+// changes only those, so a failed digit undoes only those instead of every later
+// cell. Neighbours count as on the neighbour table (exclude_value_from_future_cell).
+struct FillPlan {
+  int n = 0;
+  PUZZLE_CELL* cell[81];
+  uint8_t n_later[81];
+  uint8_t later[81][80];
+
+  FillPlan(Puzzle const& p, PUZZLE_CELL* const* cells_left) {
+    while (n < 81 && cells_left[n]) {
+      cell[n] = cells_left[n];
+      ++n;
+    }
+    for (int k = 0; k < n; ++k) {
+      int m = 0;
+      for (int j = k + 1; j < n; ++j)
+        if (p.are_neighbors_array[(cell[k] - p.cells) * 81 + (cell[j] - p.cells)]) later[k][m++] = static_cast<uint8_t>(j);
+      n_later[k] = static_cast<uint8_t>(m);
+    }
+  }
+};
+
+// Draws, calls and the board left behind are those of the fill that saves and
+// restores every later cell at each step: a failed digit at position k leaves every
+// cell after k as it was when position k was entered, since each step undoes the
+// neighbours it changed and the step's own cell is reset by the step above.
+bool fill_from(Puzzle& p, FillPlan const& plan, int k) {
+  if (p.deadline_has_passed()) return false;
   if (--fill_calls_left < 0) {
     fill_budget_spent = true;
     return false;
   }
-  if (deadline_ms > 0) {
-    ++deadline_poll_count;
-    if (deadline_poll_count % 1024 == 0 && steady_now_ms() >= deadline_ms) {
-      set_deadline_passed();
+  if (p.deadline_ms > 0) {
+    ++p.deadline_poll_count;
+    if (p.deadline_poll_count % 1024 == 0 && steady_now_ms() >= p.deadline_ms) {
+      p.set_deadline_passed();
       return false;
     }
   }
-  PUZZLE_CELL* const cell = cells_left[0];
-  if (!cell) return false;
-  for (int i = 0; cells_left[i]; ++i) restore[i] = cells_left[i]->elim_bits;
-  if (!cells_left[1]) {
+  if (k >= plan.n) return false;
+  PUZZLE_CELL* const cell = plan.cell[k];
+  if (k + 1 == plan.n) {
     cell->solution = static_cast<int32_t>(cell->elim_bits);
     return true;
   }
+  PUZZLE_CELL* const next = plan.cell[k + 1];
+  uint8_t const* const later = plan.later[k];
+  int const n_later = plan.n_later[k];
+  uint32_t saved[80];
   for (;;) {
-    if (!set_value(cell)) return false;
-    if (exclude_value_from_future_cells(cell, cells_left + 1) &&
-        recursively_fill_cells(cells_left + 1, restore + kFilledCells))
-      return true;
-    cell->elim_bits &= ~static_cast<uint32_t>(cell->solution);
-    for (int i = 1; cells_left[i]; ++i) cells_left[i]->elim_bits = restore[i];
+    if (!p.set_value(cell)) return false;
+    uint32_t const digit = static_cast<uint32_t>(cell->solution);
+    int changed = 0;
+    bool open = true;
+    while (changed < n_later) {
+      PUZZLE_CELL* const other = plan.cell[later[changed]];
+      saved[changed++] = other->elim_bits;
+      other->elim_bits &= ~digit;
+      if (other->elim_bits == 0) {
+        open = false;
+        break;
+      }
+    }
+    uint32_t const next_bits = next->elim_bits;
+    if (open && fill_from(p, plan, k + 1)) return true;
+    next->elim_bits = next_bits;
+    while (changed > 0) {
+      --changed;
+      plan.cell[later[changed]]->elim_bits = saved[changed];
+    }
+    cell->elim_bits &= ~digit;
   }
+}
+
+}  // namespace
+
+bool Puzzle::recursively_fill_cells(PUZZLE_CELL** cells_left, unsigned* /*restore: no longer needed*/) {
+  FillPlan const plan(*this, cells_left);
+  return fill_from(*this, plan, 0);
 }
 
 bool Puzzle::construct_solution() {
@@ -203,15 +255,12 @@ bool Puzzle::construct_solution() {
   // without bound, so an impossible map still ends with false), and a first attempt
   // that finishes within its budget (every box map) draws exactly as before.
   bool ok = false;
-  std::unique_ptr<unsigned[]> restore;
   for (long budget = kFirstFillBudget;; budget += budget / 8) {
     initialize_first_group();
     if (!initialize_rest_of_array()) break;
-    // One zeroed slice of 72 words per recursion level, allocated once for the whole search.
-    if (!restore) restore.reset(new unsigned[kFilledCells * kFilledCells]());
     fill_calls_left = budget;
     fill_budget_spent = false;
-    ok = recursively_fill_cells(&ordered_ptrs[kSeedCells], restore.get());
+    ok = recursively_fill_cells(&ordered_ptrs[kSeedCells], nullptr);
     if (ok || !fill_budget_spent || deadline_has_passed()) break;
   }
   // The natural group order is restored on every exit, including the degenerate-map failure.

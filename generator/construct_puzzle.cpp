@@ -10,6 +10,7 @@
 #include "generator/uniqueness_probe.h"
 #include "model/puzzle.h"
 #include "solver/failure_memo.h"
+#include "solver/peer_sets.h"
 #include "solver/suffix_cache.h"
 #include "util/combinations.h"
 #include "util/message.h"
@@ -70,6 +71,7 @@ int Puzzle::make_puzzle(UI_QUALITY quality) {
   int best_rating = 0;
   time_t const start = std::time(nullptr);
   BoardSave best;
+  peer_sets::PeerSetsScope const peers(*this);  // the geometry stays for all the tries
 
   int i = 0;
   for (; i < itries; ++i) {
@@ -119,6 +121,7 @@ void Puzzle::make_solvable_puzzle() {
   CLUE_ATOM const& top = entry_for(*this).top_atom();
   failure_memo::FailureMemoScope const memo(*this);  // one memo over all the solves of this clue set
   suffix_cache::SuffixCacheScope const cache(*this);
+  peer_sets::PeerSetsScope const peers(*this);
   int const start = symmetry == 2 ? 40 : 40 + (n_clues & 1);
   // Every try starts from about 40 random clues, is made solvable and is then thinned
   // by clue removal. (A try that stood or fell with exactly n_clues random clues
@@ -155,6 +158,7 @@ int Puzzle::remove_clues_returning_rating(time_t deadline, int passes) {
   }
   failure_memo::FailureMemoScope const memo(*this);  // one memo over all the solves of the removals
   suffix_cache::SuffixCacheScope const cache(*this);
+  peer_sets::PeerSetsScope const peers(*this);
   BoardSave working, kept;
   std::memset(working.counts, 0, sizeof working.counts);
   int best_rating = 0;

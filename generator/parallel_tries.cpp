@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "generator/try_outcome.h"
+#include "solver/peer_sets.h"
 #include "util/clock.h"
 #include "util/random.h"
 
@@ -128,6 +129,7 @@ int Puzzle::make_puzzle_on_threads(UI_QUALITY quality, int n_threads) {
   }
 
   auto run_tries = [&](Puzzle& board) {
+    peer_sets::PeerSetsScope const peers(board);  // one board, one geometry, for all its tries
     for (int t = next_try.fetch_add(1); t < itries && !stop.load() && !cancel_is_requested();
          t = next_try.fetch_add(1)) {
       sudoku_seed_random(try_seed(base, t));

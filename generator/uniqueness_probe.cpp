@@ -19,17 +19,23 @@ UniquenessProbe::UniquenessProbe(Puzzle const& board) {
   ops_ = matrix_engine::compile_shared(board.adjacency_type == ADJ_X, groups);
 }
 
+// Two clues clash when they share a unit and a digit (the conflict table of the
+// engine's literals says the same: one literal per cell leaves only that case), so
+// the digits seen in each unit tell it without or-ing a conflict vector per clue.
 bool UniquenessProbe::load(Puzzle const& board, matrix_engine::Vec& placed) const {
   placed.clear();
-  matrix_engine::Vec ruled_out;
+  uint32_t unit_digits[32] = {};
   for (int c = 0; c < 81; ++c) {
     if (!(board.cells[c].mask & 1)) continue;
     int const d = solution_digit(board.cells[c]);
     if (d == 0) return false;
-    int const l = matrix_engine::lit(c, d);
-    if (ruled_out.test(l)) return false;
-    placed.set(l);
-    ruled_out |= ops_->conflicts[l];
+    uint32_t const bit = 1u << d;
+    for (uint32_t units = ops_->cell_units[c]; units; units &= units - 1) {
+      uint32_t& seen = unit_digits[__builtin_ctz(units)];
+      if (seen & bit) return false;
+      seen |= bit;
+    }
+    placed.set(matrix_engine::lit(c, d));
   }
   return true;
 }

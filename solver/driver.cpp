@@ -7,7 +7,10 @@
 
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
+#include "solver/elimination_pass.h"
 #include "solver/failure_memo.h"
+#include "solver/peer_sets.h"
+#include "solver/restrictions.h"
 #include "solver/suffix_cache.h"
 
 namespace {
@@ -80,6 +83,7 @@ void Puzzle::solve(METHOD_TYPE hardest) {
   for (auto const& cell : cells) clues += cell.mask & 1;
   method_counts[kSlotClueCount] = clues;
   failure_memo::FailureMemoScope const memo(*this);
+  peer_sets::PeerSetsScope const peers(*this);
   bool const cached = suffix_cache::begin_solve(*this, hardest);
   finished_from_cache = false;
   SOLVER_RESULT_CODE r = solve_by_recursion(hardest);
@@ -95,9 +99,7 @@ void Puzzle::solve(METHOD_TYPE hardest) {
 SOLVER_RESULT_CODE Puzzle::solve_by_recursion(METHOD_TYPE m) {
   if (cancel_is_requested()) return CANCELLED;
   if (m == SIMPLE_ELIMINATION) {
-    if (!one_round_of_elimination()) return NO_PROGRESS;
-    while (one_round_of_elimination()) {
-    }
+    if (!elimination::to_fixed_point(*this)) return NO_PROGRESS;
     ++method_counts[SIMPLE_ELIMINATION];
     return puzzle_is_solved() ? SOLVED : UNSOLVED;
   }
@@ -130,21 +132,7 @@ bool Puzzle::simplify(METHOD_TYPE m) {
     case MULTIPLE_DIGITS:
       return simplify_once_over_dim(m);
     case DOUBLE_RESTRICTION:
-      for (int dim = DIM_ROW; dim <= DIM_COL; ++dim) {
-        DIMENSION const d = static_cast<DIMENSION>(dim);
-        for (int l1 = 0; l1 < 8; ++l1)
-          for (int g1 = 0; g1 < 8; ++g1) {
-            if (!line_and_group_overlap(d, l1, g1)) continue;
-            for (int l2 = l1 + 1; l2 < 9; ++l2) {
-              if (!line_and_group_overlap(d, l2, g1)) continue;
-              for (int g2 = g1 + 1; g2 < 9; ++g2)
-                if (line_and_group_overlap(d, l1, g2) && line_and_group_overlap(d, l2, g2) &&
-                    double_restriction_for_lines_and_groups(d, l1, l2, g1, g2))
-                  return true;
-            }
-          }
-      }
-      return false;
+      return restrictions::double_restriction_once(*this);
     case ALMOST_LOCKED_SETS:
       return simplify_almost_locked_sets();
     case INACTIVE_FISH:

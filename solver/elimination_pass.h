@@ -31,3 +31,12 @@ inline bool elimination_pass(Puzzle& p) {
 }
 
 }  // namespace chain_walks
+
+namespace elimination {
+
+// Rounds of simple elimination (Puzzle::one_round_of_elimination) until one clears
+// nothing; true when the first round cleared a candidate. Ends with the candidates
+// and marks those rounds leave, by peer sets inside a peer_sets::PeerSetsScope.
+bool to_fixed_point(Puzzle& p);
+
+}  // namespace elimination

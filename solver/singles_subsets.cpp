@@ -2,6 +2,7 @@
 // within a house and the double restriction of two lines over two groups.
 #include "model/puzzle.h"
 #include "solver/pattern_note.h"
+#include "solver/restrictions.h"
 #include "util/combinations.h"
 
 namespace {
@@ -35,39 +36,84 @@ uint32_t alone_in_house(PUZZLE_CELL const* cell, int dim) {
 
 }  // namespace
 
+namespace {
+
+// The digits held by two or more cells of each house, walked once per house on
+// demand. A cell's digits that no other cell of a house has are its digits outside
+// that set, the same as alone_in_house while the board stays unchanged (the cells of
+// a house number are the cells of its ring).
+class SharedDigits {
+ public:
+  uint32_t alone(PUZZLE_CELL const* cell, int dim) {
+    int const h = dim <= DIM_COL ? cell->house[dim] : 0;
+    if (h < 0 || h > 8) return alone_in_house(cell, dim);
+    if (!(ready_[dim] & (1u << h))) {
+      uint32_t once = 0, more = 0;
+      PUZZLE_CELL const* other = cell;
+      do {
+        more |= once & other->elim_bits;
+        once |= other->elim_bits;
+        other = Puzzle::next_in(other, dim);
+      } while (other != cell);
+      shared_[dim][h] = more;
+      ready_[dim] |= 1u << h;
+    }
+    return cell->elim_bits & ~shared_[dim][h];
+  }
+
+ private:
+  uint32_t ready_[5] = {};
+  uint32_t shared_[5][9];
+};
+
+// The hidden single of simplify_cell_using_digits, with the digits alone in each house
+// from `alone(dim)`.
+template <typename Alone>
+bool hidden_single(Puzzle& p, PUZZLE_CELL* cell, Alone alone) {
+  // Each house is looked at once; the digits are then taken in ascending order, the
+  // group before the row and the column for each digit.
+  uint32_t const in_group = alone(DIM_GROUP);
+  uint32_t const in_line = alone(DIM_ROW) | alone(DIM_COL);
+  uint32_t const any = in_group | in_line;
+  if (any) {
+    uint32_t const bit = any & (0u - any);  // lowest digit
+    cell->elim_bits = bit;
+    ++p.method_counts[(in_group & bit) ? kSlotHiddenSingleGroup : kSlotHiddenSingleLine];
+    return true;
+  }
+  if (p.adjacency_type != ADJ_X) return false;
+  for (int dim = DIM_DIAG; dim <= DIM_ANTI_DIAG; ++dim) {
+    if (cell->house[dim] != 0) continue;
+    uint32_t const found = alone(dim);
+    if (found) {
+      cell->elim_bits = found & (0u - found);
+      ++p.method_counts[kSlotHiddenSingleLine];
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool Puzzle::simplify_once_by_cells(METHOD_TYPE m) {
   if (m != HIDDEN_SINGLES && m != CELL_RESTRICTION) return false;
+  // The search stops at the first cell that changes the board, so what the houses
+  // hold is the same for every cell looked at.
+  SharedDigits shared;
   for (auto& cell : cells) {
     if (n_candidates(cell.elim_bits) == 1) continue;
-    bool const found = (m == HIDDEN_SINGLES) ? simplify_cell_using_digits(&cell) : simplify_cell_by_restriction(&cell);
+    bool const found =
+        (m == HIDDEN_SINGLES)
+            ? hidden_single(*this, &cell, [&](int dim) { return shared.alone(&cell, dim); })
+            : simplify_cell_by_restriction(&cell);
     if (found) return true;
   }
   return false;
 }
 
 bool Puzzle::simplify_cell_using_digits(PUZZLE_CELL* cell) {
-  // Each house is walked once; the digits are then taken in ascending order, the
-  // group before the row and the column for each digit.
-  uint32_t const in_group = alone_in_house(cell, DIM_GROUP);
-  uint32_t const in_line = alone_in_house(cell, DIM_ROW) | alone_in_house(cell, DIM_COL);
-  uint32_t const any = in_group | in_line;
-  if (any) {
-    uint32_t const bit = any & (0u - any);  // lowest digit
-    cell->elim_bits = bit;
-    ++method_counts[(in_group & bit) ? kSlotHiddenSingleGroup : kSlotHiddenSingleLine];
-    return true;
-  }
-  if (adjacency_type != ADJ_X) return false;
-  for (int dim = DIM_DIAG; dim <= DIM_ANTI_DIAG; ++dim) {
-    if (cell->house[dim] != 0) continue;
-    uint32_t const alone = alone_in_house(cell, dim);
-    if (alone) {
-      cell->elim_bits = alone & (0u - alone);
-      ++method_counts[kSlotHiddenSingleLine];
-      return true;
-    }
-  }
-  return false;
+  return hidden_single(*this, cell, [cell](int dim) { return alone_in_house(cell, dim); });
 }
 
 bool Puzzle::restriction_for_cell_dims_and_digit(PUZZLE_CELL* cell, unsigned digit_bit, DIMENSION dim_a,
@@ -84,52 +130,58 @@ bool Puzzle::restriction_for_cell_dims_and_digit(PUZZLE_CELL* cell, unsigned dig
   return changed;
 }
 
-bool Puzzle::simplify_cell_by_restriction(PUZZLE_CELL* cell) {
-  uint32_t const digits = cell->elim_bits;  // never changed by the restrictions through this cell
-  for (int line = DIM_ROW; line <= DIM_COL; ++line) {
-    DIMENSION const dim = static_cast<DIMENSION>(line);
-    bool any = false;
-    for (int d = 1; d <= 9; ++d) {
-      uint32_t const bit = 1u << d;
-      if (!(digits & bit)) continue;
-      if (restriction_for_cell_dims_and_digit(cell, bit, dim, DIM_GROUP)) {
-        ++method_counts[kSlotLineToGroup];
-        note_restriction(cell, bit, dim, DIM_GROUP);
-        any = true;
-      }
-      if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, dim)) {
-        ++method_counts[kSlotGroupToLine];
-        note_restriction(cell, bit, DIM_GROUP, dim);
-        any = true;
-      }
-    }
-    if (any) return true;
-  }
-  if (adjacency_type != ADJ_X) return false;
-  for (int diag = DIM_DIAG; diag <= DIM_ANTI_DIAG; ++diag)
-    if (cell->house[diag] == 0 && restriction_for_cell_and_dim(cell, static_cast<DIMENSION>(diag))) return true;
-  return false;
+namespace {
+
+// The candidates of the cells of `cell`'s house in walk_dim that lie outside its house
+// in other_dim (the cell itself never does).
+uint32_t outside_other_house(PUZZLE_CELL const* cell, int walk_dim, int other_dim) {
+  int const home = cell->house[other_dim];
+  uint32_t bits = 0;
+  for (PUZZLE_CELL const* other = Puzzle::next_in(cell, walk_dim); other != cell; other = Puzzle::next_in(other, walk_dim))
+    if (other->house[other_dim] != home) bits |= other->elim_bits;
+  return bits;
 }
 
-bool Puzzle::restriction_for_cell_and_dim(PUZZLE_CELL* cell, DIMENSION diag) {
+}  // namespace
+
+// Both restrictions through the cell between a line (row, column or diagonal) and its
+// group, digit by digit: line to group, then group to line, exactly as
+// restriction_for_cell_dims_and_digit does them. A restriction for digit d removes
+// only d, so the two masks taken before the first digit stay exact for every later
+// digit; and when line to group holds for d (no d in the line outside the group),
+// group to line finds no d to remove, whatever the first one removed.
+bool Puzzle::restriction_for_cell_and_dim(PUZZLE_CELL* cell, DIMENSION line) {
   uint32_t const digits = cell->elim_bits;
+  uint32_t const line_outside = outside_other_house(cell, line, DIM_GROUP);
+  uint32_t const group_outside = outside_other_house(cell, DIM_GROUP, line);
   bool any = false;
   for (int d = 1; d <= 9; ++d) {
     uint32_t const bit = 1u << d;
     if (!(digits & bit)) continue;
-    // Diagonal to group: the digit of the diagonal lies only in this cell's group.
-    if (restriction_for_cell_dims_and_digit(cell, bit, diag, DIM_GROUP)) {
-      ++method_counts[kSlotLineToGroup];
-      note_restriction(cell, bit, diag, DIM_GROUP);
-      any = true;
-    }
-    if (restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, diag)) {
+    if (!(line_outside & bit)) {
+      if (group_outside & bit) {
+        restriction_for_cell_dims_and_digit(cell, bit, line, DIM_GROUP);
+        ++method_counts[kSlotLineToGroup];
+        note_restriction(cell, bit, line, DIM_GROUP);
+        any = true;
+      }
+    } else if (!(group_outside & bit)) {
+      restriction_for_cell_dims_and_digit(cell, bit, DIM_GROUP, line);
       ++method_counts[kSlotGroupToLine];
-      note_restriction(cell, bit, DIM_GROUP, diag);
+      note_restriction(cell, bit, DIM_GROUP, line);
       any = true;
     }
   }
   return any;
+}
+
+bool Puzzle::simplify_cell_by_restriction(PUZZLE_CELL* cell) {
+  for (int line = DIM_ROW; line <= DIM_COL; ++line)
+    if (restriction_for_cell_and_dim(cell, static_cast<DIMENSION>(line))) return true;
+  if (adjacency_type != ADJ_X) return false;
+  for (int diag = DIM_DIAG; diag <= DIM_ANTI_DIAG; ++diag)
+    if (cell->house[diag] == 0 && restriction_for_cell_and_dim(cell, static_cast<DIMENSION>(diag))) return true;
+  return false;
 }
 
 bool Puzzle::simplify_once_over_dim(METHOD_TYPE m) {
@@ -195,6 +247,8 @@ namespace {
 struct Occurrence {
   uint32_t in1 = 0, in2 = 0, elsewhere = 0;
 
+  Occurrence(uint32_t in_first, uint32_t in_second, uint32_t other) : in1(in_first), in2(in_second), elsewhere(other) {}
+
   Occurrence(PUZZLE_CELL const* first, int walk_dim, int cross_dim, int cross1, int cross2) {
     PUZZLE_CELL const* cell = first;
     do {
@@ -208,6 +262,10 @@ struct Occurrence {
       cell = Puzzle::next_in(cell, walk_dim);
     } while (cell != first);
   }
+
+  // The digits in both crossing houses and nowhere else, and those elsewhere too.
+  uint32_t only_in_both() const { return in1 & in2 & ~elsewhere; }
+  uint32_t in_both_and_elsewhere() const { return in1 & in2 & elsewhere; }
 
   // 0 when the digit is not in both crossing houses, 1 when it is and nowhere
   // else, 2 when it is elsewhere too.
@@ -242,15 +300,21 @@ bool remove_outside(PUZZLE_CELL* first, int walk_dim, int cross_dim, int cross1,
 
 }  // namespace
 
-bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, int line2, int group1, int group2) {
-  PUZZLE_CELL* const l1 = ptrs_first_in_dims[dim][line1];
-  PUZZLE_CELL* const l2 = ptrs_first_in_dims[dim][line2];
-  PUZZLE_CELL* const g1 = ptrs_first_in_dims[DIM_GROUP][group1];
-  PUZZLE_CELL* const g2 = ptrs_first_in_dims[DIM_GROUP][group2];
-  // The houses are classified once: the digits are tested in ascending order and the
-  // first change returns, so no classification is used after the board changed.
-  Occurrence const o_l1(l1, dim, DIM_GROUP, group1, group2), o_l2(l2, dim, DIM_GROUP, group1, group2);
-  Occurrence const o_g1(g1, DIM_GROUP, dim, line1, line2), o_g2(g2, DIM_GROUP, dim, line1, line2);
+namespace {
+
+// The double restriction of two lines over two groups once the four houses are
+// classified: the digits are tested in ascending order and the first change returns,
+// so no classification is used after the board changed.
+bool double_restriction(DIMENSION dim, int line1, int line2, int group1, int group2, PUZZLE_CELL* l1,
+                        PUZZLE_CELL* l2, PUZZLE_CELL* g1, PUZZLE_CELL* g2, Occurrence const& o_l1,
+                        Occurrence const& o_l2, Occurrence const& o_g1, Occurrence const& o_g2) {
+  // A digit can change the board only where one of the two tests below holds and a
+  // house has it outside the crossings; with no such digit the search finds nothing.
+  uint32_t const lines_to_groups = o_l1.only_in_both() & o_l2.only_in_both() &
+                                   (o_g1.in_both_and_elsewhere() | o_g2.in_both_and_elsewhere());
+  uint32_t const groups_to_lines = o_g1.only_in_both() & o_g2.only_in_both() &
+                                   (o_l1.in_both_and_elsewhere() | o_l2.in_both_and_elsewhere());
+  if (!((lines_to_groups | groups_to_lines) & ALL_DIGITS)) return false;
   for (int d = 1; d <= 9; ++d) {
     uint32_t const bit = 1u << d;
     int const p_l1 = o_l1.pattern(bit), p_l2 = o_l2.pattern(bit);
@@ -273,6 +337,69 @@ bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, i
         return true;
       }
     }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool Puzzle::double_restriction_for_lines_and_groups(DIMENSION dim, int line1, int line2, int group1, int group2) {
+  PUZZLE_CELL* const l1 = ptrs_first_in_dims[dim][line1];
+  PUZZLE_CELL* const l2 = ptrs_first_in_dims[dim][line2];
+  PUZZLE_CELL* const g1 = ptrs_first_in_dims[DIM_GROUP][group1];
+  PUZZLE_CELL* const g2 = ptrs_first_in_dims[DIM_GROUP][group2];
+  Occurrence const o_l1(l1, dim, DIM_GROUP, group1, group2), o_l2(l2, dim, DIM_GROUP, group1, group2);
+  Occurrence const o_g1(g1, DIM_GROUP, dim, line1, line2), o_g2(g2, DIM_GROUP, dim, line1, line2);
+  return double_restriction(dim, line1, line2, group1, group2, l1, l2, g1, g2, o_l1, o_l2, o_g1, o_g2);
+}
+
+// Every double restriction of the board in the ladder's order (rows, then columns;
+// line1, group1, line2, group2 ascending), up to the first that changes it. The
+// houses are classified from the candidates of each line and group crossing, taken
+// once: they hold until that first change.
+bool restrictions::double_restriction_once(Puzzle& p) {
+  for (int dim = DIM_ROW; dim <= DIM_COL; ++dim) {
+    DIMENSION const d = static_cast<DIMENSION>(dim);
+    uint32_t crossing[9][9] = {};  // [line][group]
+    uint32_t groups_of_line[9] = {}, lines_of_group[9] = {};
+    for (auto const& cell : p.cells) {
+      int const line = cell.house[dim], group = cell.house[DIM_GROUP];
+      if (line < 0 || line > 8 || group < 0 || group > 8) continue;
+      crossing[line][group] |= cell.elim_bits;
+      groups_of_line[line] |= 1u << group;
+      lines_of_group[group] |= 1u << line;
+    }
+    // The digits of a line in groups other than g1 and g2, and of a group in lines other than l1 and l2.
+    auto line_elsewhere = [&](int line, int g1, int g2) {
+      uint32_t bits = 0;
+      for (uint32_t rest = groups_of_line[line] & ~(1u << g1) & ~(1u << g2); rest; rest &= rest - 1)
+        bits |= crossing[line][__builtin_ctz(rest)];
+      return bits;
+    };
+    auto group_elsewhere = [&](int group, int l1, int l2) {
+      uint32_t bits = 0;
+      for (uint32_t rest = lines_of_group[group] & ~(1u << l1) & ~(1u << l2); rest; rest &= rest - 1)
+        bits |= crossing[__builtin_ctz(rest)][group];
+      return bits;
+    };
+    for (int l1 = 0; l1 < 8; ++l1)
+      for (int g1 = 0; g1 < 8; ++g1) {
+        if (!p.line_and_group_overlap(d, l1, g1)) continue;
+        for (int l2 = l1 + 1; l2 < 9; ++l2) {
+          if (!p.line_and_group_overlap(d, l2, g1)) continue;
+          for (int g2 = g1 + 1; g2 < 9; ++g2) {
+            if (!p.line_and_group_overlap(d, l1, g2) || !p.line_and_group_overlap(d, l2, g2)) continue;
+            Occurrence const o_l1(crossing[l1][g1], crossing[l1][g2], line_elsewhere(l1, g1, g2));
+            Occurrence const o_l2(crossing[l2][g1], crossing[l2][g2], line_elsewhere(l2, g1, g2));
+            Occurrence const o_g1(crossing[l1][g1], crossing[l2][g1], group_elsewhere(g1, l1, l2));
+            Occurrence const o_g2(crossing[l1][g2], crossing[l2][g2], group_elsewhere(g2, l1, l2));
+            if (double_restriction(d, l1, l2, g1, g2, p.ptrs_first_in_dims[d][l1], p.ptrs_first_in_dims[d][l2],
+                                   p.ptrs_first_in_dims[DIM_GROUP][g1], p.ptrs_first_in_dims[DIM_GROUP][g2], o_l1,
+                                   o_l2, o_g1, o_g2))
+              return true;
+          }
+        }
+      }
   }
   return false;
 }
