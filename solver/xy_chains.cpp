@@ -3,13 +3,18 @@
 // pair in the carried digit) and any shared house. A chain that carries the
 // start's other digit ("target") into its last cell proves that the start or the
 // last cell holds the target, so the cells seeing both lose it.
-// Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
+//
+// The search walks each cell's neighbours in ring order (group, row, column,
+// diagonals) and reports the first chain in that order. Cells on the chain are
+// kept in a cell set; cells whose user_answer is set when a search starts (the
+// caller's chain ends, a player's answers) count as on the chain.
+#include <algorithm>
+
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"
 
 using chain_walks::count_in_house;
-using chain_walks::lowest_bit;
 using chain_walks::remove_digits;
 
 namespace {
@@ -24,24 +29,173 @@ CHAIN_NODE node_of(PUZZLE_CELL const* cell, int index, bool x_board) {
 
 thread_local chain_walks::XyChainSearchScope const* active_search = nullptr;
 
+bool one_digit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0 && (mask & ~ALL_DIGITS) == 0; }
+
+int other_digit(uint32_t cell_digits, int digit) { return __builtin_ctz(cell_digits & ~(1u << digit)); }
+
+// The deepest call that examines cells; a call examines its neighbours, so a call at
+// depth d has kMaxDepth - d + 1 more steps, and success needs a call that accepts a weak link.
+constexpr int kMaxDepth = 8;
+constexpr int kMaxSteps = kMaxDepth - 1;  // the first call is at depth 2
+
+// One search from a start cell and target digit. Besides the walk it holds, per
+// number of remaining steps k and carried digit, the cells from which a call could
+// still reach an elimination within k steps, on a relaxed board where a chain may
+// revisit cells and every shared house counts as a strong link. A call whose
+// current cell is outside that set is skipped: on the real board, which only has
+// fewer ways, it would find nothing and, finding nothing, changes nothing.
+class XySearch {
+ public:
+  XySearch(Puzzle& p, chain_walks::XyChainSearchScope const& s, int start, uint32_t target)
+      : p_(p), s_(s), g_(*s.geometry), start_(start), target_(target) {
+    for (int i = 0; i < s_.n_bivalue; ++i)
+      if (p_.cells[s_.bivalue[i]].user_answer) on_chain_.add(s_.bivalue[i]);
+    start_peers_ = g_.peers[start];
+    target_cells_ = holding(target);
+    if (one_digit(target)) build_reach();
+  }
+
+  // True when the call (depth, weak_ok, carry) at `current` may find something.
+  bool may_succeed(int depth, bool weak_ok, uint32_t carry, int current) const {
+    if (depth > kMaxDepth) return false;
+    if (!has_reach_ || !one_digit(carry)) return true;
+    int const k = std::min(kMaxDepth + 1 - depth, n_levels_);
+    return (weak_ok ? weak_reach_ : strong_reach_)[k][__builtin_ctz(carry)].has(current);
+  }
+
+  bool extend(int depth, bool first, bool weak_ok, uint32_t carry, int current) {
+    if (depth > kMaxDepth) return false;
+    CellSet const options = (g_.peers[current] & bivalue_holding(carry)).without(on_chain_);
+    if (options.empty()) return false;
+    for (int w = 0; w < g_.n_walk[current]; ++w) {
+      // A neighbour met again through a second house would repeat a failed attempt, so
+      // the walk takes each once.
+      int const y = g_.walk[current][w];
+      if (!options.has(y) || (!weak_ok && !strongly_linked(carry, current, y))) continue;
+      uint32_t const next = p_.cells[y].elim_bits & ~carry;
+
+      if (!first && weak_ok && next == target_) {
+        CellSet const hit = g_.peers[y] & start_peers_ & target_cells_;
+        if (!hit.empty()) {
+          hit.for_each([&](int x) { remove_digits(&p_.cells[x], target_); });
+          pattern_note::cell(&p_.cells[y]);
+          pattern_note::digits(target_);
+          return true;
+        }
+      }
+
+      if (!may_succeed(depth + 1, !weak_ok, next, y)) continue;
+      on_chain_.add(y);
+      bool const ok = extend(depth + 1, false, !weak_ok, next, y);
+      on_chain_.remove(y);
+      if (ok) {
+        pattern_note::cell(&p_.cells[y]);
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  CellSet holding(uint32_t digits) const {
+    if (one_digit(digits)) return s_.holding[__builtin_ctz(digits)];
+    return cells_holding(p_, digits);
+  }
+  CellSet bivalue_holding(uint32_t digits) const {
+    CellSet set;
+    for (uint32_t d = digits & ALL_DIGITS; d; d &= d - 1) set |= s_.bivalue_with[__builtin_ctz(d)];
+    return set;
+  }
+
+  // The carried digit is in exactly two cells of the first house, in chain order,
+  // that `current` shares with `y`.
+  bool strongly_linked(uint32_t carry, int current, int y) const {
+    PUZZLE_CELL const& a = p_.cells[current];
+    PUZZLE_CELL const& b = p_.cells[y];
+    int dims[5];
+    int const n = chain_walks::chain_houses(&a, p_.adjacency_type == ADJ_X, dims);
+    for (int k = 0; k < n; ++k) {
+      int const dim = dims[k];
+      int const house = a.house[dim];
+      if (house < 0 || house != b.house[dim]) continue;
+      return (g_.house[dim][house] & holding(carry)).count() == 2;
+    }
+    return false;
+  }
+
+  // weak_reach_[k][d] / strong_reach_[k][d]: the cells from which a call carrying d,
+  // accepting a weak link (or only a strong one), may eliminate within k steps on the
+  // relaxed board. Grows with k; stops growing once a level repeats.
+  void build_reach() {
+    int const t = __builtin_ctz(target_);
+    // The cells where a chain may end: bivalue {d, target} with a cell seeing both it
+    // and the start that holds the target.
+    CellSet ends[10];
+    s_.bivalue_with[t].for_each([&](int y) {
+      if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
+      ends[other_digit(p_.cells[y].elim_bits, t)].add(y);
+    });
+    for (int d = 1; d <= 9; ++d) ends[d].for_each([&](int y) { weak_reach_[1][d] |= g_.peers[y]; });
+    n_levels_ = kMaxSteps;
+    for (int k = 1; k < kMaxSteps; ++k) {
+      for (int d = 1; d <= 9; ++d) weak_reach_[k + 1][d] = weak_reach_[1][d];
+      for (int i = 0; i < s_.n_bivalue; ++i) {
+        int const y = s_.bivalue[i];
+        uint32_t const digits = p_.cells[y].elim_bits;
+        int const a = __builtin_ctz(digits);
+        int const b = other_digit(digits, a);
+        // A call carrying a steps into y and carries b onwards, and the other way round.
+        if (strong_reach_[k][b].has(y)) weak_reach_[k + 1][a] |= g_.peers[y];
+        if (strong_reach_[k][a].has(y)) weak_reach_[k + 1][b] |= g_.peers[y];
+        if (weak_reach_[k][b].has(y)) strong_reach_[k + 1][a] |= g_.peers[y];
+        if (weak_reach_[k][a].has(y)) strong_reach_[k + 1][b] |= g_.peers[y];
+      }
+      bool same = true;
+      for (int d = 1; d <= 9 && same; ++d)
+        same = weak_reach_[k + 1][d] == weak_reach_[k][d] && strong_reach_[k + 1][d] == strong_reach_[k][d];
+      if (same) {
+        n_levels_ = k;
+        break;
+      }
+    }
+    has_reach_ = true;
+  }
+
+  Puzzle& p_;
+  chain_walks::XyChainSearchScope const& s_;
+  ChainGeometry const& g_;
+  int const start_;
+  uint32_t const target_;
+  CellSet on_chain_;
+  CellSet start_peers_;
+  CellSet target_cells_;
+  bool has_reach_ = false;
+  int n_levels_ = 0;
+  CellSet weak_reach_[kMaxSteps + 1][10];
+  CellSet strong_reach_[kMaxSteps + 1][10];
+};
+
 }  // namespace
 
-chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p) : count(), puzzle(&p) {
-  int const n_dims = p.adjacency_type == ADJ_X ? 5 : 3;
-  for (int dim = 0; dim < n_dims; ++dim)
-    for (int h = 0; h < (dim < 3 ? 9 : 1); ++h) {
-      PUZZLE_CELL const* const first = p.ptrs_first_in_dims[dim][h];
-      if (!first) continue;
-      PUZZLE_CELL const* x = first;
-      do {
-        for (uint32_t bits = x->elim_bits & ALL_DIGITS; bits; bits &= bits - 1) ++count[__builtin_ctz(bits)][dim][h];
-        x = Puzzle::next_in(x, dim);
-      } while (x != first);
-    }
+chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p)
+    : puzzle(&p),
+      geometry(&ChainGeometry::of(p)),
+      holding(),
+      bivalue_with(),
+      bivalue(),
+      n_bivalue(0),
+      previous_(active_search) {
+  for (int i = 0; i < 81; ++i) {
+    uint32_t const digits = p.cells[i].elim_bits & ALL_DIGITS;
+    for (uint32_t d = digits; d; d &= d - 1) holding[__builtin_ctz(d)].add(i);
+    if (n_candidates(digits) != 2) continue;
+    bivalue[n_bivalue++] = static_cast<uint8_t>(i);
+    for (uint32_t d = digits; d; d &= d - 1) bivalue_with[__builtin_ctz(d)].add(i);
+  }
   active_search = this;
 }
 
-chain_walks::XyChainSearchScope::~XyChainSearchScope() { active_search = nullptr; }
+chain_walks::XyChainSearchScope::~XyChainSearchScope() { active_search = previous_; }
 
 void Puzzle::find_possible_nodes(CHAIN_NODE* nodes) {
   bool const x_board = adjacency_type == ADJ_X;
@@ -53,7 +207,7 @@ bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
   uint32_t const a_digits = cells[a.cell].elim_bits;
   uint32_t const b_digits = cells[b.cell].elim_bits;
   for (uint32_t common = a_digits & b_digits; common; common &= common - 1) {
-    uint32_t const c = lowest_bit(common);
+    uint32_t const c = chain_walks::lowest_bit(common);
     if (do_next_xy_chain_link(2, true, false, a_digits & ~c, a, b_digits & ~c, b)) {
       // The chain's cells are noted from its end back to its start.
       pattern_note::cell(&cells[b.cell]);
@@ -66,45 +220,15 @@ bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
 
 bool Puzzle::do_next_xy_chain_link(int depth, bool first, bool weak_ok, unsigned target, CHAIN_NODE const& start,
                                    unsigned carry, CHAIN_NODE const& current) {
-  if (depth > 8 || current.n_dims == 0) return false;
-  PUZZLE_CELL* const cur = &cells[current.cell];
-  PUZZLE_CELL* const start_cell = &cells[start.cell];
-  bool const x_board = adjacency_type == ADJ_X;
-  for (int k = 0; k < current.n_dims; ++k) {
-    int const dim = current.dims[k];
-    for (PUZZLE_CELL* y = next_in(cur, dim); y != cur; y = next_in(y, dim)) {
-      if (y->user_answer || chain_walks::n_digits(y->elim_bits) != 2 || !(y->elim_bits & carry)) continue;
-      if (!weak_ok && !are_strongly_linked(carry, current, *y)) continue;
-      uint32_t const next = y->elim_bits & ~carry;
-
-      if (!first && weak_ok && next == target) {
-        bool changed = false;
-        int dims[5];
-        int const n = chain_walks::chain_houses(y, x_board, dims);
-        for (int h = 0; h < n; ++h)
-          for (PUZZLE_CELL* x = next_in(y, dims[h]); x != y; x = next_in(x, dims[h])) {
-            if (x == start_cell) continue;
-            if ((x->elim_bits & target) && are_neighbors(x, start_cell)) changed |= remove_digits(x, target);
-          }
-        if (changed) {
-          pattern_note::cell(y);
-          pattern_note::digits(target);
-          return true;
-        }
-      }
-
-      int const y_index = static_cast<int>(y - cells);
-      CHAIN_NODE const y_node = node_of(y, y_index, x_board);
-      y->user_answer = 1;
-      bool const ok = do_next_xy_chain_link(depth + 1, false, !weak_ok, target, start, next, y_node);
-      y->user_answer = 0;
-      if (ok) {
-        pattern_note::cell(y);
-        return true;
-      }
-    }
+  if (depth > kMaxDepth || current.n_dims == 0) return false;
+  bool const own_scope = !active_search || active_search->puzzle != this;
+  if (own_scope) {
+    chain_walks::XyChainSearchScope const scope(*this);
+    return do_next_xy_chain_link(depth, first, weak_ok, target, start, carry, current);
   }
-  return false;
+  XySearch search(*this, *active_search, start.cell, target);
+  return search.may_succeed(depth, weak_ok, carry, current.cell) &&
+         search.extend(depth, first, weak_ok, carry, current.cell);
 }
 
 bool Puzzle::are_strongly_linked(unsigned digit_bit, CHAIN_NODE const& node, PUZZLE_CELL const& cell) {
@@ -113,9 +237,6 @@ bool Puzzle::are_strongly_linked(unsigned digit_bit, CHAIN_NODE const& node, PUZ
     int const dim = node.dims[k];
     int const house = node_cell->house[dim];
     if (house < 0 || house != cell.house[dim]) continue;
-    bool const one_digit = digit_bit != 0 && (digit_bit & (digit_bit - 1)) == 0 && (digit_bit & ~ALL_DIGITS) == 0;
-    if (active_search && active_search->puzzle == this && one_digit && house <= 8 && node_cell->next_in_dim[dim] != 0)
-      return active_search->count[__builtin_ctz(digit_bit)][dim][house] == 2;
     return count_in_house(node_cell, dim, digit_bit) == 2;
   }
   return false;
