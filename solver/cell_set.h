@@ -27,7 +27,13 @@ struct CellSet {
       hi &= ~(uint64_t{1} << (i - 64));
   }
   bool empty() const { return (lo | hi) == 0; }
-  int count() const { return __builtin_popcountll(lo) + __builtin_popcountll(hi); }
+  // Exactly two members (without a popcount, which baseline x86-64 makes a library call).
+  bool has_two() const {
+    CellSet rest = without_lowest();
+    if (rest.empty()) return false;
+    return rest.without_lowest().empty();
+  }
+  CellSet without_lowest() const { return lo ? CellSet{lo & (lo - 1), hi} : CellSet{0, hi & (hi - 1)}; }
   // The lowest cell of a non-empty set.
   int first() const { return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi); }
 

@@ -162,9 +162,9 @@ bool Puzzle::simplify_w_wing() {
           for (int h = 0; h < n_houses; ++h) {
             // The house's other cells with w, in ring order (ascending from its lowest cell).
             CellSet const link = g.house[dim][h] & w_cells;
-            if (link.count() != 2) continue;
+            if (!link.has_two()) continue;
             int const s0 = link.first();
-            int const s1 = link.without(CellSet::of(s0)).first();
+            int const s1 = link.without_lowest().first();
             bool const straight = sees_p1_only.has(s0) && sees_p2_only.has(s1);
             bool const crossed = sees_p2_only.has(s0) && sees_p1_only.has(s1);
             if (!straight && !crossed) continue;

@@ -42,9 +42,9 @@ struct StrongLinks {
     for (int dim = 0; dim < n_dims; ++dim)
       for (int h = 0; h < 9; ++h) {
         CellSet const in_house = g.house[dim][h] & digit_cells;
-        if (in_house.count() != 2) continue;
+        if (!in_house.has_two()) continue;
         int const a = in_house.first();
-        int const b = in_house.without(CellSet::of(a)).first();
+        int const b = in_house.without_lowest().first();
         pair[dim][h][0] = static_cast<int8_t>(a);
         pair[dim][h][1] = static_cast<int8_t>(b);
         partners[a].add(b);

@@ -33,17 +33,39 @@ bool one_digit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0 && 
 
 int other_digit(uint32_t cell_digits, int digit) { return __builtin_ctz(cell_digits & ~(1u << digit)); }
 
-// The deepest call that examines cells; a call examines its neighbours, so a call at
-// depth d has kMaxDepth - d + 1 more steps, and success needs a call that accepts a weak link.
+// The deepest call that examines cells: a call at depth d has kMaxDepth - d + 1 more
+// steps (its own and its descendants'), and only a call that accepts a weak link eliminates.
 constexpr int kMaxDepth = 8;
 constexpr int kMaxSteps = kMaxDepth - 1;  // the first call is at depth 2
 
-// One search from a start cell and target digit. Besides the walk it holds, per
-// number of remaining steps k and carried digit, the cells from which a call could
-// still reach an elimination within k steps, on a relaxed board where a chain may
-// revisit cells and every shared house counts as a strong link. A call whose
-// current cell is outside that set is skipped: on the real board, which only has
-// fewer ways, it would find nothing and, finding nothing, changes nothing.
+// Depth of the first call that consults the reach tables below. The deepest calls
+// are the most numerous; for shallower ones, building the deeper levels cost more
+// than it saved on the positions measured. Tables are built only for the searches
+// that go this deep.
+constexpr int kReachFromDepth = 7;
+
+// Per number of remaining steps k and carried digit, the cells from which a call
+// could still reach an elimination within k steps, on a relaxed board where a
+// chain may revisit cells and every shared house counts as a strong link. They
+// depend on the start and the target only, so the searches of one pass that share
+// both share them (the pass tries one start against each of its neighbours in turn).
+struct XyReach {
+  uint64_t pass;     // the XyChainSearchScope they belong to
+  int start;
+  uint32_t target;
+  int n_built;       // levels 1..n_built are built
+  bool complete;     // level n_built repeats: every level above equals it
+  CellSet weak[kMaxSteps + 1][10];    // the call accepts a weak link
+  CellSet strong[kMaxSteps + 1][10];  // the call needs a strong link
+};
+
+constinit thread_local uint64_t pass_number = 0;  // the last scope's number
+constinit thread_local XyReach reach_cache[2] = {};
+constinit thread_local int reach_victim = 0;
+
+// One search from a start cell and target digit. A call whose current cell is
+// outside its reach set is skipped: on the real board, which only has fewer ways,
+// it would find nothing and, finding nothing, changes nothing.
 class XySearch {
  public:
   XySearch(Puzzle& p, chain_walks::XyChainSearchScope const& s, int start, uint32_t target)
@@ -52,15 +74,17 @@ class XySearch {
       if (p_.cells[s_.bivalue[i]].user_answer) on_chain_.add(s_.bivalue[i]);
     start_peers_ = g_.peers[start];
     target_cells_ = holding(target);
-    if (one_digit(target)) build_reach();
   }
 
   // True when the call (depth, weak_ok, carry) at `current` may find something.
-  bool may_succeed(int depth, bool weak_ok, uint32_t carry, int current) const {
+  bool may_succeed(int depth, bool weak_ok, uint32_t carry, int current) {
     if (depth > kMaxDepth) return false;
-    if (!has_reach_ || !one_digit(carry)) return true;
-    int const k = std::min(kMaxDepth + 1 - depth, n_levels_);
-    return (weak_ok ? weak_reach_ : strong_reach_)[k][__builtin_ctz(carry)].has(current);
+    if (depth < kReachFromDepth || !one_digit(target_) || !one_digit(carry)) return true;
+    XyReach& r = reach();
+    int k = kMaxDepth + 1 - depth;
+    while (r.n_built < k && !r.complete) build_level(r);
+    k = std::min(k, r.n_built);
+    return (weak_ok ? r.weak : r.strong)[k][__builtin_ctz(carry)].has(current);
   }
 
   bool extend(int depth, bool first, bool weak_ok, uint32_t carry, int current) {
@@ -118,47 +142,70 @@ class XySearch {
       int const dim = dims[k];
       int const house = a.house[dim];
       if (house < 0 || house != b.house[dim]) continue;
-      return (g_.house[dim][house] & holding(carry)).count() == 2;
+      return (g_.house[dim][house] & holding(carry)).has_two();
     }
     return false;
   }
 
-  // weak_reach_[k][d] / strong_reach_[k][d]: the cells from which a call carrying d,
-  // accepting a weak link (or only a strong one), may eliminate within k steps on the
-  // relaxed board. Grows with k; stops growing once a level repeats.
-  void build_reach() {
-    int const t = __builtin_ctz(target_);
-    // The cells where a chain may end: bivalue {d, target} with a cell seeing both it
-    // and the start that holds the target.
-    CellSet ends[10];
-    s_.bivalue_with[t].for_each([&](int y) {
-      if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
-      ends[other_digit(p_.cells[y].elim_bits, t)].add(y);
-    });
-    for (int d = 1; d <= 9; ++d) ends[d].for_each([&](int y) { weak_reach_[1][d] |= g_.peers[y]; });
-    n_levels_ = kMaxSteps;
-    for (int k = 1; k < kMaxSteps; ++k) {
-      for (int d = 1; d <= 9; ++d) weak_reach_[k + 1][d] = weak_reach_[1][d];
-      for (int i = 0; i < s_.n_bivalue; ++i) {
-        int const y = s_.bivalue[i];
-        uint32_t const digits = p_.cells[y].elim_bits;
-        int const a = __builtin_ctz(digits);
-        int const b = other_digit(digits, a);
-        // A call carrying a steps into y and carries b onwards, and the other way round.
-        if (strong_reach_[k][b].has(y)) weak_reach_[k + 1][a] |= g_.peers[y];
-        if (strong_reach_[k][a].has(y)) weak_reach_[k + 1][b] |= g_.peers[y];
-        if (weak_reach_[k][b].has(y)) strong_reach_[k + 1][a] |= g_.peers[y];
-        if (weak_reach_[k][a].has(y)) strong_reach_[k + 1][b] |= g_.peers[y];
-      }
-      bool same = true;
-      for (int d = 1; d <= 9 && same; ++d)
-        same = weak_reach_[k + 1][d] == weak_reach_[k][d] && strong_reach_[k + 1][d] == strong_reach_[k][d];
-      if (same) {
-        n_levels_ = k;
-        break;
+  // This search's tables from the pass's cache, claimed (empty) when missing.
+  XyReach& reach() {
+    if (reach_) return *reach_;
+    for (int i = 0; i < 2; ++i) {
+      XyReach& r = reach_cache[i];
+      if (r.pass == s_.pass && r.start == start_ && r.target == target_) {
+        reach_victim = 1 - i;
+        return *(reach_ = &r);
       }
     }
-    has_reach_ = true;
+    XyReach& r = reach_cache[reach_victim];
+    reach_victim = 1 - reach_victim;
+    r.pass = s_.pass;
+    r.start = start_;
+    r.target = target_;
+    r.n_built = 0;
+    r.complete = false;
+    return *(reach_ = &r);
+  }
+
+  // The next level: level 1 holds the calls that eliminate at their first step, level
+  // k + 1 follows from level k. The levels grow with k, so once one repeats all above
+  // it are equal.
+  void build_level(XyReach& r) const {
+    int const k = r.n_built;
+    if (k == 0) {
+      int const t = __builtin_ctz(target_);
+      for (auto& set : r.weak[1]) set = CellSet{};
+      for (auto& set : r.strong[1]) set = CellSet{};
+      // The cells where a chain may end: bivalue {d, target} with a cell seeing both
+      // it and the start that holds the target.
+      s_.bivalue_with[t].for_each([&](int y) {
+        if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
+        r.weak[1][other_digit(p_.cells[y].elim_bits, t)] |= g_.peers[y];
+      });
+      r.n_built = 1;
+      return;
+    }
+    for (int d = 1; d <= 9; ++d) {
+      r.weak[k + 1][d] = r.weak[1][d];
+      r.strong[k + 1][d] = CellSet{};
+    }
+    for (int i = 0; i < s_.n_bivalue; ++i) {
+      int const y = s_.bivalue[i];
+      uint32_t const digits = p_.cells[y].elim_bits;
+      int const a = __builtin_ctz(digits);
+      int const b = other_digit(digits, a);
+      // A call carrying a steps into y and carries b onwards, and the other way round.
+      if (r.strong[k][b].has(y)) r.weak[k + 1][a] |= g_.peers[y];
+      if (r.strong[k][a].has(y)) r.weak[k + 1][b] |= g_.peers[y];
+      if (r.weak[k][b].has(y)) r.strong[k + 1][a] |= g_.peers[y];
+      if (r.weak[k][a].has(y)) r.strong[k + 1][b] |= g_.peers[y];
+    }
+    bool same = true;
+    for (int d = 1; d <= 9 && same; ++d) same = r.weak[k + 1][d] == r.weak[k][d] && r.strong[k + 1][d] == r.strong[k][d];
+    if (same)
+      r.complete = true;
+    else
+      r.n_built = k + 1;
   }
 
   Puzzle& p_;
@@ -169,10 +216,7 @@ class XySearch {
   CellSet on_chain_;
   CellSet start_peers_;
   CellSet target_cells_;
-  bool has_reach_ = false;
-  int n_levels_ = 0;
-  CellSet weak_reach_[kMaxSteps + 1][10];
-  CellSet strong_reach_[kMaxSteps + 1][10];
+  XyReach* reach_ = nullptr;
 };
 
 }  // namespace
@@ -184,6 +228,7 @@ chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p)
       bivalue_with(),
       bivalue(),
       n_bivalue(0),
+      pass(++pass_number),
       previous_(active_search) {
   for (int i = 0; i < 81; ++i) {
     uint32_t const digits = p.cells[i].elim_bits & ALL_DIGITS;
