@@ -67,7 +67,6 @@ class XyChainSearchScope {
   CellSet bivalue_with[10];   // [digit] bivalue cells holding it
   uint8_t bivalue[81];        // the bivalue cells, ascending
   int n_bivalue;
-  uint64_t pass;  // distinct for every scope on the thread: keys the searches' shared tables
 
  private:
   XyChainSearchScope const* previous_;  // restored when this scope ends

@@ -8,8 +8,6 @@
 // diagonals) and reports the first chain in that order. Cells on the chain are
 // kept in a cell set; cells whose user_answer is set when a search starts (the
 // caller's chain ends, a player's answers) count as on the chain.
-#include <algorithm>
-
 #include "model/puzzle.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"
@@ -33,43 +31,20 @@ bool one_digit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0 && 
 
 int other_digit(uint32_t cell_digits, int digit) { return __builtin_ctz(cell_digits & ~(1u << digit)); }
 
-// The deepest call that examines cells: a call at depth d has kMaxDepth - d + 1 more
-// steps (its own and its descendants'), and only a call that accepts a weak link eliminates.
+// The deepest call that examines cells. Only a call that accepts a weak link
+// eliminates, and it does so at its own step or through a deeper call.
 constexpr int kMaxDepth = 8;
-constexpr int kMaxSteps = kMaxDepth - 1;  // the first call is at depth 2
 
-// Depth of the first call that consults the reach tables below. The deepest calls
-// are the most numerous; for shallower ones, building the deeper levels cost more
-// than it saved on the positions measured. Tables are built only for the searches
-// that go this deep.
-constexpr int kReachFromDepth = 7;
-
-// Per number of remaining steps k and carried digit, the cells from which a call
-// could still reach an elimination within k steps, on a relaxed board where a
-// chain may revisit cells and every shared house counts as a strong link. They
-// depend on the start and the target only, so the searches of one pass that share
-// both share them (the pass tries one start against each of its neighbours in turn).
-struct XyReach {
-  uint64_t pass;     // the XyChainSearchScope they belong to
-  int start;
-  uint32_t target;
-  int n_built;       // levels 1..n_built are built
-  bool complete;     // level n_built repeats: every level above equals it
-  CellSet weak[kMaxSteps + 1][10];    // the call accepts a weak link
-  CellSet strong[kMaxSteps + 1][10];  // the call needs a strong link
-};
-
-constinit thread_local uint64_t pass_number = 0;  // the last scope's number
-constinit thread_local XyReach reach_cache[2] = {};
-constinit thread_local int reach_victim = 0;
-
-// One search from a start cell and target digit. A call whose current cell is
-// outside its reach set is skipped: on the real board, which only has fewer ways,
-// it would find nothing and, finding nothing, changes nothing.
+// One search from a start cell and target digit. Calls that provably find nothing
+// are skipped (finding nothing, they change nothing): a call deeper than kMaxDepth,
+// a call at kMaxDepth that needs a strong link, and a weak-link call whose callees
+// would all be such calls (at kMaxDepth - 1 or deeper) unless one of its
+// neighbours ends a chain: a bivalue cell {carried digit, target} that sees a
+// target candidate which the start sees too.
 class XySearch {
  public:
   XySearch(Puzzle& p, chain_walks::XyChainSearchScope const& s, int start, uint32_t target)
-      : p_(p), s_(s), g_(*s.geometry), start_(start), target_(target) {
+      : p_(p), s_(s), g_(*s.geometry), target_(target) {
     for (int i = 0; i < s_.n_bivalue; ++i)
       if (p_.cells[s_.bivalue[i]].user_answer) on_chain_.add(s_.bivalue[i]);
     start_peers_ = g_.peers[start];
@@ -78,13 +53,10 @@ class XySearch {
 
   // True when the call (depth, weak_ok, carry) at `current` may find something.
   bool may_succeed(int depth, bool weak_ok, uint32_t carry, int current) {
-    if (depth > kMaxDepth) return false;
-    if (depth < kReachFromDepth || !one_digit(target_) || !one_digit(carry)) return true;
-    XyReach& r = reach();
-    int k = kMaxDepth + 1 - depth;
-    while (r.n_built < k && !r.complete) build_level(r);
-    k = std::min(k, r.n_built);
-    return (weak_ok ? r.weak : r.strong)[k][__builtin_ctz(carry)].has(current);
+    if (depth > kMaxDepth || (depth == kMaxDepth && !weak_ok)) return false;
+    if (depth < kMaxDepth - 1 || !weak_ok || !one_digit(target_) || !one_digit(carry)) return true;
+    if (!ends_built_) build_ends();
+    return next_to_end_[__builtin_ctz(carry)].has(current);
   }
 
   bool extend(int depth, bool first, bool weak_ok, uint32_t carry, int current) {
@@ -147,76 +119,25 @@ class XySearch {
     return false;
   }
 
-  // This search's tables from the pass's cache, claimed (empty) when missing.
-  XyReach& reach() {
-    if (reach_) return *reach_;
-    for (int i = 0; i < 2; ++i) {
-      XyReach& r = reach_cache[i];
-      if (r.pass == s_.pass && r.start == start_ && r.target == target_) {
-        reach_victim = 1 - i;
-        return *(reach_ = &r);
-      }
-    }
-    XyReach& r = reach_cache[reach_victim];
-    reach_victim = 1 - reach_victim;
-    r.pass = s_.pass;
-    r.start = start_;
-    r.target = target_;
-    r.n_built = 0;
-    r.complete = false;
-    return *(reach_ = &r);
-  }
-
-  // The next level: level 1 holds the calls that eliminate at their first step, level
-  // k + 1 follows from level k. The levels grow with k, so once one repeats all above
-  // it are equal.
-  void build_level(XyReach& r) const {
-    int const k = r.n_built;
-    if (k == 0) {
-      int const t = __builtin_ctz(target_);
-      for (auto& set : r.weak[1]) set = CellSet{};
-      for (auto& set : r.strong[1]) set = CellSet{};
-      // The cells where a chain may end: bivalue {d, target} with a cell seeing both
-      // it and the start that holds the target.
-      s_.bivalue_with[t].for_each([&](int y) {
-        if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
-        r.weak[1][other_digit(p_.cells[y].elim_bits, t)] |= g_.peers[y];
-      });
-      r.n_built = 1;
-      return;
-    }
-    for (int d = 1; d <= 9; ++d) {
-      r.weak[k + 1][d] = r.weak[1][d];
-      r.strong[k + 1][d] = CellSet{};
-    }
-    for (int i = 0; i < s_.n_bivalue; ++i) {
-      int const y = s_.bivalue[i];
-      uint32_t const digits = p_.cells[y].elim_bits;
-      int const a = __builtin_ctz(digits);
-      int const b = other_digit(digits, a);
-      // A call carrying a steps into y and carries b onwards, and the other way round.
-      if (r.strong[k][b].has(y)) r.weak[k + 1][a] |= g_.peers[y];
-      if (r.strong[k][a].has(y)) r.weak[k + 1][b] |= g_.peers[y];
-      if (r.weak[k][b].has(y)) r.strong[k + 1][a] |= g_.peers[y];
-      if (r.weak[k][a].has(y)) r.strong[k + 1][b] |= g_.peers[y];
-    }
-    bool same = true;
-    for (int d = 1; d <= 9 && same; ++d) same = r.weak[k + 1][d] == r.weak[k][d] && r.strong[k + 1][d] == r.strong[k][d];
-    if (same)
-      r.complete = true;
-    else
-      r.n_built = k + 1;
+  // next_to_end_[d]: the cells next to a chain end that is bivalue {d, target}.
+  void build_ends() {
+    int const t = __builtin_ctz(target_);
+    s_.bivalue_with[t].for_each([&](int y) {
+      if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
+      next_to_end_[other_digit(p_.cells[y].elim_bits, t)] |= g_.peers[y];
+    });
+    ends_built_ = true;
   }
 
   Puzzle& p_;
   chain_walks::XyChainSearchScope const& s_;
   ChainGeometry const& g_;
-  int const start_;
   uint32_t const target_;
   CellSet on_chain_;
   CellSet start_peers_;
   CellSet target_cells_;
-  XyReach* reach_ = nullptr;
+  bool ends_built_ = false;
+  CellSet next_to_end_[10];
 };
 
 }  // namespace
@@ -228,7 +149,6 @@ chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p)
       bivalue_with(),
       bivalue(),
       n_bivalue(0),
-      pass(++pass_number),
       previous_(active_search) {
   for (int i = 0; i < 81; ++i) {
     uint32_t const digits = p.cells[i].elim_bits & ALL_DIGITS;
