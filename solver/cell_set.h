@@ -33,6 +33,12 @@ struct CellSet {
     if (rest.empty()) return false;
     return rest.without_lowest().empty();
   }
+  // The cells after cell i.
+  static CellSet after(int i) {
+    if (i < 63) return {~uint64_t{0} << (i + 1), ~uint64_t{0}};
+    if (i == 63) return {0, ~uint64_t{0}};
+    return {0, i < 127 ? ~uint64_t{0} << (i - 63) : 0};
+  }
   CellSet without_lowest() const { return lo ? CellSet{lo & (lo - 1), hi} : CellSet{0, hi & (hi - 1)}; }
   // The lowest cell of a non-empty set.
   int first() const { return lo ? __builtin_ctzll(lo) : 64 + __builtin_ctzll(hi); }

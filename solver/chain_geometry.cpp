@@ -1,7 +1,5 @@
 #include "solver/chain_geometry.h"
 
-#include "solver/chain_walks.h"
-
 namespace {
 
 // The rings are linked from the group numbers and the cell positions alone
@@ -41,10 +39,7 @@ void build(ChainGeometry& g, Puzzle const& p, bool x_board) {
     for (int k = 0; k < n; ++k) {
       if (cell->next_in_dim[dims[k]] == 0) continue;
       for (PUZZLE_CELL const* y = Puzzle::next_in(cell, dims[k]); y != cell; y = Puzzle::next_in(y, dims[k])) {
-        int const j = y->offset();
-        if (g.peers[i].has(j)) continue;
-        g.peers[i].add(j);
-        g.walk[i][g.n_walk[i]++] = static_cast<uint8_t>(j);
+        g.peers[i].add(y->offset());
       }
     }
   }
@@ -70,9 +65,8 @@ CellSet cells_holding(Puzzle const& p, uint32_t digits) {
   return s;
 }
 
-CellSet bivalue_cells(Puzzle const& p) {
-  CellSet s;
+void cells_by_digit(Puzzle const& p, CellSet out[10]) {
+  for (int d = 0; d < 10; ++d) out[d] = CellSet{};
   for (int i = 0; i < 81; ++i)
-    if (n_candidates(p.cells[i].elim_bits) == 2) s.add(i);
-  return s;
+    for (uint32_t bits = p.cells[i].elim_bits & ALL_DIGITS; bits; bits &= bits - 1) out[__builtin_ctz(bits)].add(i);
 }

@@ -6,7 +6,8 @@
 
 #include "model/puzzle.h"
 #include "solver/cell_set.h"
-#include "solver/chain_geometry.h"
+
+struct ChainGeometry;
 
 namespace chain_walks {
 

@@ -133,11 +133,9 @@ bool Puzzle::simplify_w_wing() {
   int pairs[81];
   int n_pairs = 0;
   CellSet holding[10];
-  for (int i = 0; i < 81; ++i) {
-    uint32_t const digits = cells[i].elim_bits & ALL_DIGITS;
-    for (uint32_t d = digits; d; d &= d - 1) holding[__builtin_ctz(d)].add(i);
-    if (n_digits(digits) == 2) pairs[n_pairs++] = i;
-  }
+  cells_by_digit(*this, holding);
+  for (int i = 0; i < 81; ++i)
+    if (n_digits(cells[i].elim_bits) == 2) pairs[n_pairs++] = i;
 
   int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
   for (int i = 0; i < n_pairs; ++i) {

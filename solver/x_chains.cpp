@@ -47,11 +47,14 @@ struct StrongLinks {
         int const b = in_house.without_lowest().first();
         pair[dim][h][0] = static_cast<int8_t>(a);
         pair[dim][h][1] = static_cast<int8_t>(b);
-        partners[a].add(b);
-        partners[b].add(a);
-        linked.add(a);
-        linked.add(b);
+        link(a, b);
+        link(b, a);
       }
+  }
+
+  void link(int a, int b) {
+    linked.add(a);
+    partners[a].add(b);
   }
 
   CellSet partners_of(CellSet cells) const {
@@ -101,19 +104,14 @@ class XChainSearch {
     CellSet const options = (g_.peers[current] & reach_[steps]).without(on_chain_);
     if (options.empty()) return false;
     // A neighbour met again through a second house would repeat a failed attempt, so
-    // the walk takes each once.
-    for (int w = 0; w < g_.n_walk[current]; ++w) {
-      int const y = g_.walk[current][w];
-      if (!options.has(y)) continue;
+    // the walk offers each once.
+    return g_.walk_until(p_, current, options, [&](int y) {
       on_chain_.add(y);
       bool const ok = extend(length + 1, y, false);
       on_chain_.remove(y);
-      if (ok) {
-        pattern_note::cell(&p_.cells[y]);
-        return true;
-      }
-    }
-    return false;
+      if (ok) pattern_note::cell(&p_.cells[y]);
+      return ok;
+    });
   }
 
   bool strong_step(int length, int current) {
@@ -204,10 +202,12 @@ bool Puzzle::simplify_x_chain_vexor(int max_len) {
   failure_memo::Memo* const memo = max_len == 4 || max_len < 1 ? failure_memo::active_for(*this) : nullptr;
   std::optional<failure_memo::DigitKeys> keys;
   if (memo) keys.emplace(*this);
+  CellSet holding[10];
+  cells_by_digit(*this, holding);
   for (int d = 1; d <= 9; ++d) {
     if (keys && failure_memo::known_to_fail(memo, memo_slot, *keys, d)) continue;
     uint32_t const bit = 1u << d;
-    CellSet const digit_cells = cells_holding(*this, bit);
+    CellSet const digit_cells = holding[d];
     StrongLinks const links(g, digit_cells, n_dims);
     for (int dim = 0; dim < n_dims; ++dim) {
       int const n_houses = dim < 3 ? 9 : 1;

@@ -9,6 +9,7 @@
 // kept in a cell set; cells whose user_answer is set when a search starts (the
 // caller's chain ends, a player's answers) count as on the chain.
 #include "model/puzzle.h"
+#include "solver/chain_geometry.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"
 
@@ -63,11 +64,10 @@ class XySearch {
     if (depth > kMaxDepth) return false;
     CellSet const options = (g_.peers[current] & bivalue_holding(carry)).without(on_chain_);
     if (options.empty()) return false;
-    for (int w = 0; w < g_.n_walk[current]; ++w) {
-      // A neighbour met again through a second house would repeat a failed attempt, so
-      // the walk takes each once.
-      int const y = g_.walk[current][w];
-      if (!options.has(y) || (!weak_ok && !strongly_linked(carry, current, y))) continue;
+    // A neighbour met again through a second house would repeat a failed attempt, so
+    // the walk offers each once.
+    return g_.walk_until(p_, current, options, [&](int y) {
+      if (!weak_ok && !strongly_linked(carry, current, y)) return false;
       uint32_t const next = p_.cells[y].elim_bits & ~carry;
 
       if (!first && weak_ok && next == target_) {
@@ -80,16 +80,13 @@ class XySearch {
         }
       }
 
-      if (!may_succeed(depth + 1, !weak_ok, next, y)) continue;
+      if (!may_succeed(depth + 1, !weak_ok, next, y)) return false;
       on_chain_.add(y);
       bool const ok = extend(depth + 1, false, !weak_ok, next, y);
       on_chain_.remove(y);
-      if (ok) {
-        pattern_note::cell(&p_.cells[y]);
-        return true;
-      }
-    }
-    return false;
+      if (ok) pattern_note::cell(&p_.cells[y]);
+      return ok;
+    });
   }
 
  private:
@@ -150,9 +147,9 @@ chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p)
       bivalue(),
       n_bivalue(0),
       previous_(active_search) {
+  cells_by_digit(p, holding);
   for (int i = 0; i < 81; ++i) {
     uint32_t const digits = p.cells[i].elim_bits & ALL_DIGITS;
-    for (uint32_t d = digits; d; d &= d - 1) holding[__builtin_ctz(d)].add(i);
     if (n_candidates(digits) != 2) continue;
     bivalue[n_bivalue++] = static_cast<uint8_t>(i);
     for (uint32_t d = digits; d; d &= d - 1) bivalue_with[__builtin_ctz(d)].add(i);

@@ -4,9 +4,11 @@
 // leave no chain mark behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "solver/cell_set.h"
 #include "solver/chain_geometry.h"
@@ -295,18 +297,28 @@ TEST(ChainSearchReference, SameFirstPatternOnRandomCandidateBoards) {
   }
 }
 
-TEST(ChainGeometry, NeighboursMatchTheBoardOnEveryKind) {
+TEST(ChainGeometry, NeighboursAndWalkOrderMatchTheRings) {
   for (auto kind : {random_puzzles::Kind::Regular, random_puzzles::Kind::X, random_puzzles::Kind::Jigsaw}) {
     std::mt19937 rng(7);
     Puzzle p;
     random_board(p, kind, rng);
     ChainGeometry const& g = ChainGeometry::of(p);
+    CellSet every;
+    for (int i = 0; i < 81; ++i) every.add(i);
     for (int i = 0; i < 81; ++i) {
-      CellSet walked;
-      for (int w = 0; w < g.n_walk[i]; ++w) walked.add(g.walk[i][w]);
-      EXPECT_EQ(walked, g.peers[i]);
       for (int j = 0; j < 81; ++j)
         EXPECT_EQ(g.peers[i].has(j), i != j && p.are_neighbors(&p.cells[i], &p.cells[j])) << i << "," << j;
+      // The walk meets every neighbour once, in the order of the rings.
+      std::vector<int> rings, walked;
+      int dims[5];
+      for (int k = 0, n = p.houses_of(&p.cells[i], dims); k < n; ++k)
+        for (Ring y = Puzzle::next_in(&p.cells[i], dims[k]); y != &p.cells[i]; y = Puzzle::next_in(y, dims[k]))
+          if (std::find(rings.begin(), rings.end(), y->offset()) == rings.end()) rings.push_back(y->offset());
+      g.walk_until(p, i, every, [&](int y) {
+        walked.push_back(y);
+        return false;
+      });
+      EXPECT_EQ(walked, rings) << "cell " << i;
     }
   }
 }
