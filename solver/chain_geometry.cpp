@@ -38,9 +38,8 @@ void build(ChainGeometry& g, Puzzle const& p, bool x_board) {
     int const n = chain_walks::chain_houses(cell, x_board, dims);
     for (int k = 0; k < n; ++k) {
       if (cell->next_in_dim[dims[k]] == 0) continue;
-      for (PUZZLE_CELL const* y = Puzzle::next_in(cell, dims[k]); y != cell; y = Puzzle::next_in(y, dims[k])) {
+      for (PUZZLE_CELL const* y = Puzzle::next_in(cell, dims[k]); y != cell; y = Puzzle::next_in(y, dims[k]))
         g.peers[i].add(y->offset());
-      }
     }
   }
 }

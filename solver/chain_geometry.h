@@ -1,7 +1,7 @@
-// The board's houses as cell sets and each cell's chain neighbours in the order
-// the chain and wing searches walk them, so those searches test membership with
-// a few word operations instead of walking rings. Built from the rings once per
-// layout and kept per thread.
+// The board's houses and each cell's chain neighbours as cell sets, and the walk
+// over a cell's neighbours in ring order, so the chain and wing searches test
+// membership with a few word operations instead of walking rings. Built from the
+// rings once per layout and kept per thread.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,7 @@ struct ChainGeometry {
 
 // The cells holding any digit of `digits`.
 CellSet cells_holding(Puzzle const& p, uint32_t digits);
+
 template <class Visit>
 bool ChainGeometry::walk_until(Puzzle const& p, int from, CellSet members, Visit&& visit) const {
   PUZZLE_CELL const* const cell = &p.cells[from];

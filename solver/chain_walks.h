@@ -63,7 +63,7 @@ class XyChainSearchScope {
   XyChainSearchScope& operator=(XyChainSearchScope const&) = delete;
 
   Puzzle const* puzzle;
-  ChainGeometry const* geometry;
+  ChainGeometry const* geometry;  // the thread's table: no other layout is searched while the pass runs
   CellSet holding[10];        // [digit] cells holding it
   CellSet bivalue_with[10];   // [digit] bivalue cells holding it
   uint8_t bivalue[81];        // the bivalue cells, ascending
