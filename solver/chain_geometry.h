@@ -45,7 +45,8 @@ bool ChainGeometry::walk_until(Puzzle const& p, int from, CellSet members, Visit
   for (int k = 0; k < n && !left.empty(); ++k) {
     CellSet const in_house = left & house[dims[k]][cell->house[dims[k]]];
     left = left.without(in_house);
-    for (CellSet part : {in_house & later, in_house.without(later)})
+    CellSet const parts[2] = {in_house & later, in_house.without(later)};
+    for (CellSet part : parts)
       for (; !part.empty(); part = part.without_lowest())
         if (visit(part.first())) return true;
   }
