@@ -36,29 +36,6 @@ void exhaust_singles(Puzzle& p) {
   }
 }
 
-bool xy_chains_once(Puzzle& p) {
-  CHAIN_NODE nodes[81];
-  std::memset(nodes, 0, sizeof nodes);
-  p.find_possible_nodes(nodes);
-  for (int i = 0; i < 80; ++i) {
-    if (n_candidates(p.cells[i].elim_bits) != 2) continue;
-    p.cells[i].user_answer = 1;
-    for (int j = i + 1; j < 81; ++j) {
-      if (n_candidates(p.cells[j].elim_bits) != 2 || !p.are_neighbors(&p.cells[i], &p.cells[j])) continue;
-      if (!(p.cells[i].elim_bits & p.cells[j].elim_bits)) continue;
-      p.cells[j].user_answer = 1;
-      bool const ok = p.do_xy_chain(nodes[i], nodes[j]) || p.do_xy_chain(nodes[j], nodes[i]);
-      p.cells[j].user_answer = 0;
-      if (ok) {
-        p.cells[i].user_answer = 0;
-        return true;
-      }
-    }
-    p.cells[i].user_answer = 0;
-  }
-  return false;
-}
-
 enum Technique { kShortX, kWings, kWWing, kX, kXY, kAls, kForcingNet };
 
 bool apply(Puzzle& p, Technique t) {
@@ -67,7 +44,7 @@ bool apply(Puzzle& p, Technique t) {
     case kWings: return p.simplify_XY_XYZ_wing();
     case kWWing: return p.simplify_w_wing();
     case kX: return p.simplify_x_chain_vexor(-1);
-    case kXY: return xy_chains_once(p);
+    case kXY: return p.simplify(XY_CHAINS);  // the ladder's pass, with its lookup tables
     case kAls: return p.simplify_almost_locked_sets();
     case kForcingNet: return p.simplify_cell_forcing_net();
   }

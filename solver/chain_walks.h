@@ -5,6 +5,9 @@
 #include <cstdint>
 
 #include "model/puzzle.h"
+#include "solver/cell_set.h"
+
+struct ChainGeometry;
 
 namespace chain_walks {
 
@@ -48,10 +51,10 @@ inline int chain_houses(PUZZLE_CELL const* cell, bool x_board, int dims[5]) {
   return n;
 }
 
-// While alive, the XY-chain search reads the number of cells holding each digit
-// in each house from a table built here instead of walking the house. Only for
-// the duration of one search, during which no candidate changes before it
-// returns. Defined in xy_chains.cpp.
+// While alive, the XY-chain searches of one ladder step read the cells holding
+// each digit and the bivalue cells from tables built here instead of walking the
+// board. Only for the duration of one pass, during which no candidate changes
+// before a search succeeds and the pass returns. Defined in xy_chains.cpp.
 class XyChainSearchScope {
  public:
   explicit XyChainSearchScope(Puzzle const& p);
@@ -59,8 +62,15 @@ class XyChainSearchScope {
   XyChainSearchScope(XyChainSearchScope const&) = delete;
   XyChainSearchScope& operator=(XyChainSearchScope const&) = delete;
 
-  uint8_t count[10][5][9];  // [digit][dim][house]
   Puzzle const* puzzle;
+  ChainGeometry const* geometry;  // the thread's table: no other layout is searched while the pass runs
+  CellSet holding[10];        // [digit] cells holding it
+  CellSet bivalue_with[10];   // [digit] bivalue cells holding it
+  uint8_t bivalue[81];        // the bivalue cells, ascending
+  int n_bivalue;
+
+ private:
+  XyChainSearchScope const* previous_;  // restored when this scope ends
 };
 
 }  // namespace chain_walks

@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "model/puzzle.h"
+#include "solver/chain_geometry.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"
 
@@ -128,54 +129,49 @@ bool Puzzle::simplify_XY_XYZ_wing() {
 }
 
 bool Puzzle::simplify_w_wing() {
-  PUZZLE_CELL* pairs[81];
+  ChainGeometry const& g = ChainGeometry::of(*this);
+  int pairs[81];
   int n_pairs = 0;
-  for (auto& cell : cells)
-    if (n_digits(cell.elim_bits) == 2) pairs[n_pairs++] = &cell;
+  CellSet holding[10];
+  cells_by_digit(*this, holding);
+  for (int i = 0; i < 81; ++i)
+    if (n_digits(cells[i].elim_bits) == 2) pairs[n_pairs++] = i;
 
   int const n_dims = adjacency_type == ADJ_X ? 5 : 3;
   for (int i = 0; i < n_pairs; ++i) {
-    PUZZLE_CELL* const p1 = pairs[i];
+    PUZZLE_CELL* const p1 = &cells[pairs[i]];
     for (int j = i + 1; j < n_pairs; ++j) {
-      PUZZLE_CELL* const p2 = pairs[j];
+      PUZZLE_CELL* const p2 = &cells[pairs[j]];
       if (p2->elim_bits != p1->elim_bits || are_neighbors(p1, p2)) continue;
+      CellSet const both_ends = CellSet::of(pairs[i]) | CellSet::of(pairs[j]);
+      CellSet const sees_p1_only = g.peers[pairs[i]].without(g.peers[pairs[j]]);
+      CellSet const sees_p2_only = g.peers[pairs[j]].without(g.peers[pairs[i]]);
       uint32_t const low = lowest_bit(p1->elim_bits);
       uint32_t const high = p1->elim_bits & ~low;
       for (uint32_t const w : {low, high}) {
         uint32_t const z = p1->elim_bits & ~w;
+        // What a strong link would let the pair eliminate does not depend on the link,
+        // so a pair that sees no common z candidate needs no link search.
+        CellSet const hit = holding[__builtin_ctz(z)] & g.peers[pairs[i]] & g.peers[pairs[j]];
+        if (hit.empty()) continue;
+        CellSet const w_cells = holding[__builtin_ctz(w)].without(both_ends);
         for (int dim = 0; dim < n_dims; ++dim) {
           int const n_houses = dim < 3 ? 9 : 1;
           for (int h = 0; h < n_houses; ++h) {
-            PUZZLE_CELL* const first = ptrs_first_in_dims[dim][h];
-            PUZZLE_CELL* s[2] = {nullptr, nullptr};
-            int found = 0;
-            PUZZLE_CELL* x = first;
-            do {
-              if (x != p1 && x != p2 && (x->elim_bits & w)) {
-                if (found < 2) s[found] = x;
-                ++found;
-              }
-              x = next_in(x, dim);
-            } while (x != first);
-            if (found != 2) continue;
-            bool const straight = are_neighbors(s[0], p1) && are_neighbors(s[1], p2) && !are_neighbors(s[0], p2) &&
-                                  !are_neighbors(s[1], p1);
-            bool const crossed = are_neighbors(s[0], p2) && are_neighbors(s[1], p1) && !are_neighbors(s[0], p1) &&
-                                 !are_neighbors(s[1], p2);
+            // The house's other cells with w, in ring order (ascending from its lowest cell).
+            CellSet const link = g.house[dim][h] & w_cells;
+            if (!link.has_two()) continue;
+            int const s0 = link.first();
+            int const s1 = link.without_lowest().first();
+            bool const straight = sees_p1_only.has(s0) && sees_p2_only.has(s1);
+            bool const crossed = sees_p2_only.has(s0) && sees_p1_only.has(s1);
             if (!straight && !crossed) continue;
-            bool changed = false;
-            for (auto& cell : cells) {
-              if (&cell == p1 || &cell == p2) continue;
-              if ((cell.elim_bits & z) && are_neighbors(&cell, p1) && are_neighbors(&cell, p2))
-                changed |= remove_digits(&cell, z);
-            }
-            if (changed) {
-              // The pair cells, then the strong link's two cells and its house.
-              note_wing(p1, p2, s[0], w);
-              pattern_note::cell(s[1]);
-              pattern_note::house(dim, h);
-              return true;
-            }
+            hit.for_each([&](int x) { remove_digits(&cells[x], z); });
+            // The pair cells, then the strong link's two cells and its house.
+            note_wing(p1, p2, &cells[s0], w);
+            pattern_note::cell(&cells[s1]);
+            pattern_note::house(dim, h);
+            return true;
           }
         }
       }

@@ -3,13 +3,17 @@
 // pair in the carried digit) and any shared house. A chain that carries the
 // start's other digit ("target") into its last cell proves that the start or the
 // last cell holds the target, so the cells seeing both lose it.
-// Cells on the current chain carry user_answer = 1 and are reset to 0 on the way back.
+//
+// The search walks each cell's neighbours in ring order (group, row, column,
+// diagonals) and reports the first chain in that order. Cells on the chain are
+// kept in a cell set; cells whose user_answer is set when a search starts (the
+// caller's chain ends, a player's answers) count as on the chain.
 #include "model/puzzle.h"
+#include "solver/chain_geometry.h"
 #include "solver/chain_walks.h"
 #include "solver/pattern_note.h"
 
 using chain_walks::count_in_house;
-using chain_walks::lowest_bit;
 using chain_walks::remove_digits;
 
 namespace {
@@ -24,24 +28,136 @@ CHAIN_NODE node_of(PUZZLE_CELL const* cell, int index, bool x_board) {
 
 thread_local chain_walks::XyChainSearchScope const* active_search = nullptr;
 
+bool one_digit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0 && (mask & ~ALL_DIGITS) == 0; }
+
+int other_digit(uint32_t cell_digits, int digit) { return __builtin_ctz(cell_digits & ~(1u << digit)); }
+
+// The deepest call that examines cells. Only a call that accepts a weak link
+// eliminates, and it does so at its own step or through a deeper call.
+constexpr int kMaxDepth = 8;
+
+// One search from a start cell and target digit. Calls that provably find nothing
+// are skipped (finding nothing, they change nothing): a call deeper than kMaxDepth,
+// a call at kMaxDepth that needs a strong link, and a weak-link call whose callees
+// would all be such calls (at kMaxDepth - 1 or deeper) unless one of its
+// neighbours ends a chain: a bivalue cell {carried digit, target} that sees a
+// target candidate which the start sees too.
+class XySearch {
+ public:
+  XySearch(Puzzle& p, chain_walks::XyChainSearchScope const& s, int start, uint32_t target)
+      : p_(p), s_(s), g_(*s.geometry), target_(target) {
+    for (int i = 0; i < s_.n_bivalue; ++i)
+      if (p_.cells[s_.bivalue[i]].user_answer) on_chain_.add(s_.bivalue[i]);
+    start_peers_ = g_.peers[start];
+    target_cells_ = holding(target);
+  }
+
+  // True when the call (depth, weak_ok, carry) at `current` may find something.
+  bool may_succeed(int depth, bool weak_ok, uint32_t carry, int current) {
+    if (depth > kMaxDepth || (depth == kMaxDepth && !weak_ok)) return false;
+    if (depth < kMaxDepth - 1 || !weak_ok || !one_digit(target_) || !one_digit(carry)) return true;
+    if (!ends_built_) build_ends();
+    return next_to_end_[__builtin_ctz(carry)].has(current);
+  }
+
+  bool extend(int depth, bool first, bool weak_ok, uint32_t carry, int current) {
+    if (depth > kMaxDepth) return false;
+    CellSet const options = (g_.peers[current] & bivalue_holding(carry)).without(on_chain_);
+    if (options.empty()) return false;
+    // A neighbour met again through a second house would repeat a failed attempt, so
+    // the walk offers each once.
+    return g_.walk_until(p_, current, options, [&](int y) {
+      if (!weak_ok && !strongly_linked(carry, current, y)) return false;
+      uint32_t const next = p_.cells[y].elim_bits & ~carry;
+
+      if (!first && weak_ok && next == target_) {
+        CellSet const hit = g_.peers[y] & start_peers_ & target_cells_;
+        if (!hit.empty()) {
+          hit.for_each([&](int x) { remove_digits(&p_.cells[x], target_); });
+          pattern_note::cell(&p_.cells[y]);
+          pattern_note::digits(target_);
+          return true;
+        }
+      }
+
+      if (!may_succeed(depth + 1, !weak_ok, next, y)) return false;
+      on_chain_.add(y);
+      bool const ok = extend(depth + 1, false, !weak_ok, next, y);
+      on_chain_.remove(y);
+      if (ok) pattern_note::cell(&p_.cells[y]);
+      return ok;
+    });
+  }
+
+ private:
+  CellSet holding(uint32_t digits) const {
+    if (one_digit(digits)) return s_.holding[__builtin_ctz(digits)];
+    return cells_holding(p_, digits);
+  }
+  CellSet bivalue_holding(uint32_t digits) const {
+    CellSet set;
+    for (uint32_t d = digits & ALL_DIGITS; d; d &= d - 1) set |= s_.bivalue_with[__builtin_ctz(d)];
+    return set;
+  }
+
+  // The carried digit is in exactly two cells of the first house, in chain order,
+  // that `current` shares with `y`.
+  bool strongly_linked(uint32_t carry, int current, int y) const {
+    PUZZLE_CELL const& a = p_.cells[current];
+    PUZZLE_CELL const& b = p_.cells[y];
+    int dims[5];
+    int const n = chain_walks::chain_houses(&a, p_.adjacency_type == ADJ_X, dims);
+    for (int k = 0; k < n; ++k) {
+      int const dim = dims[k];
+      int const house = a.house[dim];
+      if (house < 0 || house != b.house[dim]) continue;
+      return (g_.house[dim][house] & holding(carry)).has_two();
+    }
+    return false;
+  }
+
+  // next_to_end_[d]: the cells next to a chain end that is bivalue {d, target}.
+  void build_ends() {
+    int const t = __builtin_ctz(target_);
+    s_.bivalue_with[t].for_each([&](int y) {
+      if ((g_.peers[y] & start_peers_ & target_cells_).empty()) return;
+      next_to_end_[other_digit(p_.cells[y].elim_bits, t)] |= g_.peers[y];
+    });
+    ends_built_ = true;
+  }
+
+  Puzzle& p_;
+  chain_walks::XyChainSearchScope const& s_;
+  ChainGeometry const& g_;
+  uint32_t const target_;
+  CellSet on_chain_;
+  CellSet start_peers_;
+  CellSet target_cells_;
+  bool ends_built_ = false;
+  CellSet next_to_end_[10];
+};
+
 }  // namespace
 
-chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p) : count(), puzzle(&p) {
-  int const n_dims = p.adjacency_type == ADJ_X ? 5 : 3;
-  for (int dim = 0; dim < n_dims; ++dim)
-    for (int h = 0; h < (dim < 3 ? 9 : 1); ++h) {
-      PUZZLE_CELL const* const first = p.ptrs_first_in_dims[dim][h];
-      if (!first) continue;
-      PUZZLE_CELL const* x = first;
-      do {
-        for (uint32_t bits = x->elim_bits & ALL_DIGITS; bits; bits &= bits - 1) ++count[__builtin_ctz(bits)][dim][h];
-        x = Puzzle::next_in(x, dim);
-      } while (x != first);
-    }
+chain_walks::XyChainSearchScope::XyChainSearchScope(Puzzle const& p)
+    : puzzle(&p),
+      geometry(&ChainGeometry::of(p)),
+      holding(),
+      bivalue_with(),
+      bivalue(),
+      n_bivalue(0),
+      previous_(active_search) {
+  cells_by_digit(p, holding);
+  for (int i = 0; i < 81; ++i) {
+    uint32_t const digits = p.cells[i].elim_bits & ALL_DIGITS;
+    if (n_candidates(digits) != 2) continue;
+    bivalue[n_bivalue++] = static_cast<uint8_t>(i);
+    for (uint32_t d = digits; d; d &= d - 1) bivalue_with[__builtin_ctz(d)].add(i);
+  }
   active_search = this;
 }
 
-chain_walks::XyChainSearchScope::~XyChainSearchScope() { active_search = nullptr; }
+chain_walks::XyChainSearchScope::~XyChainSearchScope() { active_search = previous_; }
 
 void Puzzle::find_possible_nodes(CHAIN_NODE* nodes) {
   bool const x_board = adjacency_type == ADJ_X;
@@ -53,7 +169,7 @@ bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
   uint32_t const a_digits = cells[a.cell].elim_bits;
   uint32_t const b_digits = cells[b.cell].elim_bits;
   for (uint32_t common = a_digits & b_digits; common; common &= common - 1) {
-    uint32_t const c = lowest_bit(common);
+    uint32_t const c = chain_walks::lowest_bit(common);
     if (do_next_xy_chain_link(2, true, false, a_digits & ~c, a, b_digits & ~c, b)) {
       // The chain's cells are noted from its end back to its start.
       pattern_note::cell(&cells[b.cell]);
@@ -66,45 +182,15 @@ bool Puzzle::do_xy_chain(CHAIN_NODE const& a, CHAIN_NODE const& b) {
 
 bool Puzzle::do_next_xy_chain_link(int depth, bool first, bool weak_ok, unsigned target, CHAIN_NODE const& start,
                                    unsigned carry, CHAIN_NODE const& current) {
-  if (depth > 8 || current.n_dims == 0) return false;
-  PUZZLE_CELL* const cur = &cells[current.cell];
-  PUZZLE_CELL* const start_cell = &cells[start.cell];
-  bool const x_board = adjacency_type == ADJ_X;
-  for (int k = 0; k < current.n_dims; ++k) {
-    int const dim = current.dims[k];
-    for (PUZZLE_CELL* y = next_in(cur, dim); y != cur; y = next_in(y, dim)) {
-      if (y->user_answer || chain_walks::n_digits(y->elim_bits) != 2 || !(y->elim_bits & carry)) continue;
-      if (!weak_ok && !are_strongly_linked(carry, current, *y)) continue;
-      uint32_t const next = y->elim_bits & ~carry;
-
-      if (!first && weak_ok && next == target) {
-        bool changed = false;
-        int dims[5];
-        int const n = chain_walks::chain_houses(y, x_board, dims);
-        for (int h = 0; h < n; ++h)
-          for (PUZZLE_CELL* x = next_in(y, dims[h]); x != y; x = next_in(x, dims[h])) {
-            if (x == start_cell) continue;
-            if ((x->elim_bits & target) && are_neighbors(x, start_cell)) changed |= remove_digits(x, target);
-          }
-        if (changed) {
-          pattern_note::cell(y);
-          pattern_note::digits(target);
-          return true;
-        }
-      }
-
-      int const y_index = static_cast<int>(y - cells);
-      CHAIN_NODE const y_node = node_of(y, y_index, x_board);
-      y->user_answer = 1;
-      bool const ok = do_next_xy_chain_link(depth + 1, false, !weak_ok, target, start, next, y_node);
-      y->user_answer = 0;
-      if (ok) {
-        pattern_note::cell(y);
-        return true;
-      }
-    }
+  if (depth > kMaxDepth || current.n_dims == 0) return false;
+  bool const own_scope = !active_search || active_search->puzzle != this;
+  if (own_scope) {
+    chain_walks::XyChainSearchScope const scope(*this);
+    return do_next_xy_chain_link(depth, first, weak_ok, target, start, carry, current);
   }
-  return false;
+  XySearch search(*this, *active_search, start.cell, target);
+  return search.may_succeed(depth, weak_ok, carry, current.cell) &&
+         search.extend(depth, first, weak_ok, carry, current.cell);
 }
 
 bool Puzzle::are_strongly_linked(unsigned digit_bit, CHAIN_NODE const& node, PUZZLE_CELL const& cell) {
@@ -113,9 +199,6 @@ bool Puzzle::are_strongly_linked(unsigned digit_bit, CHAIN_NODE const& node, PUZ
     int const dim = node.dims[k];
     int const house = node_cell->house[dim];
     if (house < 0 || house != cell.house[dim]) continue;
-    bool const one_digit = digit_bit != 0 && (digit_bit & (digit_bit - 1)) == 0 && (digit_bit & ~ALL_DIGITS) == 0;
-    if (active_search && active_search->puzzle == this && one_digit && house <= 8 && node_cell->next_in_dim[dim] != 0)
-      return active_search->count[__builtin_ctz(digit_bit)][dim][house] == 2;
     return count_in_house(node_cell, dim, digit_bit) == 2;
   }
   return false;
