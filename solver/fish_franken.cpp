@@ -56,6 +56,17 @@ bool cannot_contain(uint32_t need, uint32_t available, int k) {
   return (need & ~available) != 0 || fish::popcount9(need) > k;
 }
 
+// The first member at or after `from` of a 128-bit set; 128 when there is none.
+int next_member(uint64_t const set[2], int from) {
+  if (from < 64) {
+    if (uint64_t const m = set[0] & (~0ull << from)) return __builtin_ctzll(m);
+    from = 64;
+  }
+  if (from >= 128) return 128;
+  uint64_t const m = set[1] & (~0ull << (from - 64));
+  return m ? 64 + __builtin_ctzll(m) : 128;
+}
+
 // out[l] = the groups that line l of dimension d shares a cell with, as a 9-bit set.
 void groups_met_by_lines(Puzzle const& p, DIMENSION d, uint32_t out[9]) {
   for (int l = 0; l < 9; ++l) {
@@ -181,12 +192,28 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   uint32_t excluded_groups[kMaxChoices];
   for (int b = 0; b < n_cross_choices; ++b) excluded_groups[b] = kNoGroup | cross_groups_met[b] | (~listed_groups & 0x1FFu);
   if (k_def > 4) return false;  // the patterns use at most four defining lines
+  // Per line, the cross choices on which its own cells off the chosen cross lines
+  // pass the group test below; a union of lines passes only where each of them
+  // does, so only those cross choices are visited (in the same order).
+  uint64_t line_fits[9][2];
+  for (int l = 0; l < 9; ++l) {
+    line_fits[l][0] = line_fits[l][1] = 0;
+    for (int b = 0; b < n_cross_choices; ++b) {
+      uint32_t const groups = off_cross_groups[b][l];
+      if (!(groups & excluded_groups[b]) && fish::popcount9(groups) <= k_grp) line_fits[l][b >> 6] |= 1ull << (b & 63);
+    }
+  }
   int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
+    uint64_t fits[2] = {~0ull, ~0ull};
+    for (int i = 0; i < k_def; ++i) {
+      fits[0] &= line_fits[def[i]][0];
+      fits[1] &= line_fits[def[i]][1];
+    }
     for (int i = k_def; i < 4; ++i) def[i] = 9;
     uint32_t const def_mask = fish::mask_of(def, k_def);
-    for (int b = 0; b < n_cross_choices; ++b) {
+    for (int b = next_member(fits, 0); b < n_cross_choices; b = next_member(fits, b + 1)) {
       // The groups that hold the digit's cells of the defining lines off the chosen
       // cross lines: a group choice covers the base exactly when it contains them.
       uint32_t const* const off = off_cross_groups[b];
