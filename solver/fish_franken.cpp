@@ -56,17 +56,6 @@ bool cannot_contain(uint32_t need, uint32_t available, int k) {
   return (need & ~available) != 0 || fish::popcount9(need) > k;
 }
 
-// The first member at or after `from` of a 128-bit set; 128 when there is none.
-int next_member(uint64_t const set[2], int from) {
-  if (from < 64) {
-    if (uint64_t const m = set[0] & (~0ull << from)) return __builtin_ctzll(m);
-    from = 64;
-  }
-  if (from >= 128) return 128;
-  uint64_t const m = set[1] & (~0ull << (from - 64));
-  return m ? 64 + __builtin_ctzll(m) : 128;
-}
-
 // out[l] = the groups that line l of dimension d shares a cell with, as a 9-bit set.
 void groups_met_by_lines(Puzzle const& p, DIMENSION d, uint32_t out[9]) {
   for (int l = 0; l < 9; ++l) {
@@ -213,7 +202,7 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
     }
     for (int i = k_def; i < 4; ++i) def[i] = 9;
     uint32_t const def_mask = fish::mask_of(def, k_def);
-    for (int b = next_member(fits, 0); b < n_cross_choices; b = next_member(fits, b + 1)) {
+    for (int b = fish::next_member(fits, 0); b < n_cross_choices; b = fish::next_member(fits, b + 1)) {
       // The groups that hold the digit's cells of the defining lines off the chosen
       // cross lines: a group choice covers the base exactly when it contains them.
       uint32_t const* const off = off_cross_groups[b];
