@@ -164,9 +164,11 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   // Entry 9 of each row stays empty: the defining lines are read four at a time,
   // the missing ones as line 9.
   uint32_t off_cross_groups[kMaxChoices][10];
+  // Only the listed lines are ever chosen: the entries of the others are not read.
   for (int b = 0; b < n_cross_choices; ++b) {
     off_cross_groups[b][9] = 0;
-    for (int l = 0; l < 9; ++l) {
+    for (int i = 0; i < n_def; ++i) {
+      int const l = line_list[i];
       uint32_t groups = 0;
       for (uint32_t residual = at.along_line[l] & ~cross_masks[b]; residual; residual &= residual - 1) {
         int const g = at.group_at[l][__builtin_ctz(residual)];
@@ -185,7 +187,8 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   // pass the group test below; a union of lines passes only where each of them
   // does, so only those cross choices are visited (in the same order).
   uint64_t line_fits[9][2];
-  for (int l = 0; l < 9; ++l) {
+  for (int i = 0; i < n_def; ++i) {
+    int const l = line_list[i];
     line_fits[l][0] = line_fits[l][1] = 0;
     for (int b = 0; b < n_cross_choices; ++b) {
       uint32_t const groups = off_cross_groups[b][l];
