@@ -26,9 +26,7 @@ namespace {
 
 struct ThreadState {
   std::unique_ptr<Memo> memo;
-  Puzzle const* puzzle = nullptr;
-  uint64_t epoch = 0;
-  uint64_t next_epoch = 1;
+  board_scope::Slot slot;
   uint64_t skipped = 0;
 };
 thread_local ThreadState state;
@@ -60,12 +58,12 @@ DigitKeys::DigitKeys(Puzzle const& p) : holds(), unsolved() {
   }
 }
 
-Memo* active_for(Puzzle const& p) { return state.puzzle == &p ? state.memo.get() : nullptr; }
+Memo* active_for(Puzzle const& p) { return state.slot.puzzle == &p ? state.memo.get() : nullptr; }
 
 bool known_to_fail(Memo* memo, Technique t, DigitKeys const& keys, int d) {
   if (!memo) return false;
   Entry const& e = memo->entries[t][d][slot_of(keys, d)];
-  bool const known = e.epoch == state.epoch && e.holds[0] == keys.holds[d][0] && e.holds[1] == keys.holds[d][1] &&
+  bool const known = e.epoch == state.slot.epoch && e.holds[0] == keys.holds[d][0] && e.holds[1] == keys.holds[d][1] &&
                      e.unsolved[0] == keys.unsolved[d][0] && e.unsolved[1] == keys.unsolved[d][1];
   state.skipped += known;
   return known;
@@ -77,7 +75,7 @@ void record_failure(Memo* memo, Technique t, DigitKeys const& keys) {
   if (!memo) return;
   for (int d = 1; d <= 9; ++d) {
     Entry& e = memo->entries[t][d][slot_of(keys, d)];
-    e.epoch = state.epoch;
+    e.epoch = state.slot.epoch;
     e.holds[0] = keys.holds[d][0];
     e.holds[1] = keys.holds[d][1];
     e.unsolved[0] = keys.unsolved[d][0];
@@ -96,18 +94,16 @@ Technique fish_technique(METHOD_TYPE m) {
   }
 }
 
-FailureMemoScope::FailureMemoScope(Puzzle const& p)
-    : saved_puzzle_(state.puzzle), saved_epoch_(state.epoch), installed_(state.puzzle != &p) {
-  if (!installed_) return;
-  if (!state.memo) state.memo = std::make_unique<Memo>();  // once per thread; entries start with epoch 0
-  state.puzzle = &p;
-  state.epoch = state.next_epoch++;
+namespace {
+
+// The memo's tables, made once per thread before its first scope (entries start with epoch 0).
+board_scope::Slot& slot_with_memo() {
+  if (!state.memo) state.memo = std::make_unique<Memo>();
+  return state.slot;
 }
 
-FailureMemoScope::~FailureMemoScope() {
-  if (!installed_) return;
-  state.puzzle = saved_puzzle_;
-  state.epoch = saved_epoch_;
-}
+}  // namespace
+
+FailureMemoScope::FailureMemoScope(Puzzle const& p) : scope_(slot_with_memo(), p) {}
 
 }  // namespace failure_memo

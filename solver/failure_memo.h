@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "model/puzzle.h"
+#include "solver/board_scope.h"
 
 namespace failure_memo {
 
@@ -57,14 +58,9 @@ Technique fish_technique(METHOD_TYPE m);
 class FailureMemoScope {
  public:
   explicit FailureMemoScope(Puzzle const& p);
-  ~FailureMemoScope();
-  FailureMemoScope(FailureMemoScope const&) = delete;
-  FailureMemoScope& operator=(FailureMemoScope const&) = delete;
 
  private:
-  Puzzle const* saved_puzzle_;
-  uint64_t saved_epoch_;
-  bool installed_;
+  board_scope::Scope scope_;
 };
 
 }  // namespace failure_memo

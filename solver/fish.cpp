@@ -122,12 +122,23 @@ bool Puzzle::simplify_once_rows_and_cols_for_digit(METHOD_TYPE m, unsigned digit
       col_cells[j] = 0;
       for (int c = 0; c < k; ++c) col_cells[j] |= at.along_cross[cover[c]];
     }
+    // The column choices whose cells lie in at most k rows: only they can be a base.
+    // A row choice whose cells lie in more than k columns cannot be one, so against
+    // it only those column choices are visited (in the same order).
+    uint64_t narrow_cols[2] = {0, 0}, all_cols[2] = {0, 0};
+    for (int j = 0; j < n_col_combs; ++j) {
+      all_cols[j >> 6] |= 1ull << (j & 63);
+      if (fish::popcount9(col_cells[j]) <= k) narrow_cols[j >> 6] |= 1ull << (j & 63);
+    }
     for (int i = 0; i < n_row_combs; ++i) {
       fish::select(rows, fish::comb_at(n_rows, k, i), k, base);
       uint32_t const row_mask = fish::mask_of(base, k);
       uint32_t row_cells = 0;  // columns holding the digit in the chosen rows
       for (int r = 0; r < k; ++r) row_cells |= at.along_line[base[r]];
-      for (int j = 0; j < n_col_combs; ++j) {
+      bool const rows_can_be_base = fish::popcount9(row_cells) <= k;
+      if (!rows_can_be_base && !try_columns) continue;
+      uint64_t const* const visit = rows_can_be_base ? all_cols : narrow_cols;
+      for (int j = fish::next_member(visit, 0); j < n_col_combs; j = fish::next_member(visit, j + 1)) {
         uint32_t const col_mask = col_masks[j];
         // Rows as base, columns as cover: the cover loses the digit outside the base.
         if (!(row_cells & ~col_mask) && (col_cells[j] & ~row_mask)) {

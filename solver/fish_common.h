@@ -40,6 +40,17 @@ inline uint32_t mask_of(int const* items, int k) {
   return m;
 }
 
+// The first member at or after `from` of a 128-bit set; 128 when there is none.
+inline int next_member(uint64_t const set[2], int from) {
+  if (from < 64) {
+    if (uint64_t const m = set[0] & (~0ull << from)) return __builtin_ctzll(m);
+    from = 64;
+  }
+  if (from >= 128) return 128;
+  uint64_t const m = set[1] & (~0ull << (from - 64));
+  return m ? 64 + __builtin_ctzll(m) : 128;
+}
+
 // Where one digit stands on the board, as 9-bit masks, for one line direction
 // (`line_dim`, rows or columns) and its cross direction.
 struct DigitLines {

@@ -164,9 +164,11 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   // Entry 9 of each row stays empty: the defining lines are read four at a time,
   // the missing ones as line 9.
   uint32_t off_cross_groups[kMaxChoices][10];
+  // Only the listed lines are ever chosen: the entries of the others are not read.
   for (int b = 0; b < n_cross_choices; ++b) {
     off_cross_groups[b][9] = 0;
-    for (int l = 0; l < 9; ++l) {
+    for (int i = 0; i < n_def; ++i) {
+      int const l = line_list[i];
       uint32_t groups = 0;
       for (uint32_t residual = at.along_line[l] & ~cross_masks[b]; residual; residual &= residual - 1) {
         int const g = at.group_at[l][__builtin_ctz(residual)];
@@ -181,12 +183,29 @@ bool Puzzle::simplify_franken_defining_lines_only(unsigned digit_bit, int, int n
   uint32_t excluded_groups[kMaxChoices];
   for (int b = 0; b < n_cross_choices; ++b) excluded_groups[b] = kNoGroup | cross_groups_met[b] | (~listed_groups & 0x1FFu);
   if (k_def > 4) return false;  // the patterns use at most four defining lines
+  // Per line, the cross choices on which its own cells off the chosen cross lines
+  // pass the group test below; a union of lines passes only where each of them
+  // does, so only those cross choices are visited (in the same order).
+  uint64_t line_fits[9][2];
+  for (int i = 0; i < n_def; ++i) {
+    int const l = line_list[i];
+    line_fits[l][0] = line_fits[l][1] = 0;
+    for (int b = 0; b < n_cross_choices; ++b) {
+      uint32_t const groups = off_cross_groups[b][l];
+      if (!(groups & excluded_groups[b]) && fish::popcount9(groups) <= k_grp) line_fits[l][b >> 6] |= 1ull << (b & 63);
+    }
+  }
   int def[9];
   for (int a = 0; a < n_def_choices; ++a) {
     choose(line_list, n_def, k_def, a, def);
+    uint64_t fits[2] = {~0ull, ~0ull};
+    for (int i = 0; i < k_def; ++i) {
+      fits[0] &= line_fits[def[i]][0];
+      fits[1] &= line_fits[def[i]][1];
+    }
     for (int i = k_def; i < 4; ++i) def[i] = 9;
     uint32_t const def_mask = fish::mask_of(def, k_def);
-    for (int b = 0; b < n_cross_choices; ++b) {
+    for (int b = fish::next_member(fits, 0); b < n_cross_choices; b = fish::next_member(fits, b + 1)) {
       // The groups that hold the digit's cells of the defining lines off the chosen
       // cross lines: a group choice covers the base exactly when it contains them.
       uint32_t const* const off = off_cross_groups[b];

@@ -34,6 +34,55 @@ uint32_t alone_in_house(PUZZLE_CELL const* cell, int dim) {
   pattern_note::digits(chosen);
 }
 
+// The subsets of one house: the first k digits (in the lexicographic order of
+// their index combinations) that occur in exactly k of its unsolved cells, some of
+// which hold other digits too. Combinations are grown in that order on cell sets;
+// one whose digits already occupy more than k cells is dropped with all its
+// extensions, since adding digits never frees a cell.
+struct SubsetSearch {
+  uint32_t digit_cells[9];  // per listed digit: its unsolved cells, bit i for cell i
+  uint32_t cell_bits[9];
+  uint32_t digit_bit[9];
+  int n;
+  int k = 0;
+  int comb[9];
+
+  SubsetSearch(PUZZLE_CELL* const* cells, int const* digits, int n_cells) : n(n_cells) {
+    for (int j = 0; j < n; ++j) {
+      digit_bit[j] = 1u << digits[j];
+      digit_cells[j] = 0;
+    }
+    for (int i = 0; i < n; ++i) {
+      cell_bits[i] = cells[i]->elim_bits;
+      for (int j = 0; j < n; ++j)
+        if (cell_bits[i] & digit_bit[j]) digit_cells[j] |= 1u << i;
+    }
+  }
+
+  // Fills comb with the first k-combination that is a subset and removes something.
+  bool first(int size) {
+    k = size;
+    return extend(0, 0, 0, 0);
+  }
+
+ private:
+  bool extend(int depth, int from, uint32_t cells_used, uint32_t chosen) {
+    if (depth == k) {
+      if (kCandidateCounts.count[cells_used] != k) return false;
+      for (uint32_t m = cells_used; m; m &= m - 1)
+        if (cell_bits[__builtin_ctz(m)] & ~chosen) return true;
+      return false;
+    }
+    for (int j = from; j <= n - (k - depth); ++j) {
+      uint32_t const used = cells_used | digit_cells[j];
+      if (kCandidateCounts.count[used] > k) continue;
+      comb[depth] = j;
+      if (extend(depth + 1, j + 1, used, chosen | digit_bit[j])) return true;
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 namespace {
@@ -209,16 +258,14 @@ bool Puzzle::simplify_once_over_dim(METHOD_TYPE m) {
         if (all & (1u << d)) digits[n_digits++] = d;
       if (n_digits != n) continue;
       if (n - 1 <= 2) continue;
-      for (int k = 2; k <= n - 2; ++k) {
-        int const count = n_combinations(n, k);
-        for (int i = 0; i < count; ++i)
-          if (multi_digits(unsolved, digits, n, combination_for_combnumber(n, k, i), k)) {
-            note_subset(dim, h, unsolved, n, digits, combination_for_combnumber(n, k, i), k);
-            ++method_counts[m];
-            if (k <= 4) ++method_counts[kSlotSubsetOf2 + k - 2];
-            return true;
-          }
-      }
+      SubsetSearch search(unsolved, digits, n);
+      for (int k = 2; k <= n - 2; ++k)
+        if (search.first(k) && multi_digits(unsolved, digits, n, search.comb, k)) {
+          note_subset(dim, h, unsolved, n, digits, search.comb, k);
+          ++method_counts[m];
+          if (k <= 4) ++method_counts[kSlotSubsetOf2 + k - 2];
+          return true;
+        }
     }
   }
   return false;

@@ -37,9 +37,7 @@ struct Tables {
 
 struct ThreadState {
   std::unique_ptr<Tables> tables;
-  Puzzle const* puzzle = nullptr;
-  uint64_t epoch = 0;
-  uint64_t next_epoch = 1;
+  board_scope::Slot slot;
   int n_noted = 0;
   bool in_solve = false;
   METHOD_TYPE hardest = SIMPLE_ELIMINATION;
@@ -71,13 +69,13 @@ uint64_t hash_of(Position const& at, METHOD_TYPE hardest) {
 
 bool begin_solve(Puzzle const& p, METHOD_TYPE hardest) {
   state.n_noted = 0;
-  state.in_solve = state.puzzle == &p && state.tables;
+  state.in_solve = state.slot.puzzle == &p && state.tables;
   state.hardest = hardest;
   return state.in_solve;
 }
 
 bool finish_from_cache(Puzzle& p, bool* solved) {
-  if (!state.in_solve || state.puzzle != &p) return false;
+  if (!state.in_solve || state.slot.puzzle != &p) return false;
   METHOD_TYPE const hardest = state.hardest;
   Tables& t = *state.tables;
   Noted scratch;
@@ -85,7 +83,7 @@ bool finish_from_cache(Puzzle& p, bool* solved) {
   read_position(p, hardest, here.at);
   here.hash = hash_of(here.at, hardest);
   Entry const& e = t.entries[here.hash % kEntries];
-  if (e.epoch == state.epoch && e.hardest == hardest && std::memcmp(&e.at, &here.at, sizeof here.at) == 0) {
+  if (e.epoch == state.slot.epoch && e.hardest == hardest && std::memcmp(&e.at, &here.at, sizeof here.at) == 0) {
     for (int i = 0; i < 81; ++i) p.cells[i].elim_bits = e.final_bits[i];
     for (int m = 0; m < N_METHOD_COUNTS; ++m) p.method_counts[m] += e.added_counts[m];
     *solved = e.solved != 0;
@@ -100,14 +98,14 @@ bool finish_from_cache(Puzzle& p, bool* solved) {
 }
 
 void end_solve(Puzzle const& p, bool solved, bool record) {
-  if (!state.in_solve || state.puzzle != &p) return;
+  if (!state.in_solve || state.slot.puzzle != &p) return;
   state.in_solve = false;
   METHOD_TYPE const hardest = state.hardest;
   Tables& t = *state.tables;
   for (int k = 0; record && k < state.n_noted; ++k) {
     Noted const& n = t.noted[k];
     Entry& e = t.entries[n.hash % kEntries];
-    e.epoch = state.epoch;
+    e.epoch = state.slot.epoch;
     e.hardest = hardest;
     e.solved = solved ? 1 : 0;
     e.at = n.at;
@@ -119,20 +117,24 @@ void end_solve(Puzzle const& p, bool solved, bool record) {
 
 uint64_t hits() { return state.hits; }
 
-SuffixCacheScope::SuffixCacheScope(Puzzle const& p)
-    : saved_puzzle_(state.puzzle), saved_epoch_(state.epoch), installed_(state.puzzle != &p) {
-  if (!installed_) return;
-  if (!state.tables) state.tables = std::make_unique<Tables>();  // once per thread; entries start with epoch 0
-  state.puzzle = &p;
-  state.epoch = state.next_epoch++;
+namespace {
+
+// The cache's tables, made once per thread before its first scope (entries start with epoch 0).
+board_scope::Slot& slot_with_tables() {
+  if (!state.tables) state.tables = std::make_unique<Tables>();
+  return state.slot;
+}
+
+}  // namespace
+
+SuffixCacheScope::SuffixCacheScope(Puzzle const& p) : scope_(slot_with_tables(), p) {
+  if (!scope_.installed()) return;
   state.n_noted = 0;
   state.in_solve = false;
 }
 
 SuffixCacheScope::~SuffixCacheScope() {
-  if (!installed_) return;
-  state.puzzle = saved_puzzle_;
-  state.epoch = saved_epoch_;
+  if (!scope_.installed()) return;
   state.n_noted = 0;
   state.in_solve = false;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "model/puzzle.h"
+#include "solver/board_scope.h"
 
 namespace suffix_cache {
 
@@ -36,6 +37,7 @@ void end_solve(Puzzle const& p, bool solved, bool record);
 // Solves finished from the cache on this thread so far (for tests and measurements).
 uint64_t hits();
 
+// Activates a fresh cache for the board unless one is active for it already.
 class SuffixCacheScope {
  public:
   explicit SuffixCacheScope(Puzzle const& p);
@@ -44,9 +46,7 @@ class SuffixCacheScope {
   SuffixCacheScope& operator=(SuffixCacheScope const&) = delete;
 
  private:
-  Puzzle const* saved_puzzle_;
-  uint64_t saved_epoch_;
-  bool installed_;
+  board_scope::Scope scope_;
 };
 
 }  // namespace suffix_cache

@@ -72,6 +72,80 @@ TEST(Subsets, InconsistentHouseIsSkipped) {
   EXPECT_EQ(candidates_of(p), before);
 }
 
+namespace {
+
+// The subset search in its plainest form: every k-combination of the house's digits
+// in order, smallest k first; the first whose digits fill exactly k cells, some of
+// them holding other digits, keeps only those digits in them.
+bool plain_subset_in_row0(Puzzle& p) {
+  int cells[9], listed[9], n = 0;
+  uint32_t all = 0;
+  for (int c = 0; c < 9; ++c)
+    if (n_candidates(p.cells[c].elim_bits) >= 2) {
+      cells[n++] = c;
+      all |= p.cells[c].elim_bits;
+    }
+  int n_listed = 0;
+  for (int d = 1; d <= 9; ++d)
+    if (all & bit(d)) listed[n_listed++] = d;
+  if (n_listed != n) return false;
+  for (int k = 2; k <= n - 2; ++k)
+    for (int i = 0; i < n_combinations(n, k); ++i) {
+      int const* comb = combination_for_combnumber(n, k, i);
+      uint32_t chosen = 0;
+      for (int j = 0; j < k; ++j) chosen |= bit(listed[comb[j]]);
+      int marked = 0;
+      bool removes = false;
+      for (int j = 0; j < n; ++j) {
+        uint32_t const bits = p.cells[cells[j]].elim_bits;
+        marked += (bits & chosen) != 0;
+        removes |= (bits & chosen) && (bits & ~chosen);
+      }
+      if (marked != k || !removes) continue;
+      for (int j = 0; j < n; ++j)
+        if (p.cells[cells[j]].elim_bits & chosen) p.cells[cells[j]].elim_bits &= chosen;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+// Random houses of 4 to 9 open cells in row 0 (every other house has at most three
+// open cells, too few for a subset): the search finds what the plain form finds.
+TEST(Subsets, SearchMatchesThePlainFormOnRandomHouses) {
+  sudoku_seed_random(515);
+  int found = 0;
+  for (int round = 0; round < 2000; ++round) {
+    Puzzle p;
+    open_board(p);
+    for (int i = 0; i < 81; ++i) p.cells[i].elim_bits = bit(1 + (i % 9));
+    int const n = 4 + static_cast<int>(arc4random_uniform(6));
+    uint32_t house_digits = 0;  // n random digits for the n open cells of the row
+    while (n_candidates(house_digits) < n) house_digits |= bit(1 + static_cast<int>(arc4random_uniform(9)));
+    uint32_t used = 0;
+    for (int c = 0, solved_digit = 1; c < 9; ++c) {
+      if (c < n) {
+        uint32_t bits = 0;
+        while (n_candidates(bits) < 2) bits = (arc4random() & house_digits) | (c == n - 1 ? house_digits & ~used : 0);
+        p.cells[c].elim_bits = bits;
+        used |= bits;
+      } else {
+        while (house_digits & bit(solved_digit)) ++solved_digit;
+        p.cells[c].elim_bits = bit(solved_digit++);
+      }
+    }
+    Puzzle plain(p);
+    bool const r = p.simplify_once_over_dim(MULTIPLE_DIGITS);
+    ASSERT_EQ(r, plain_subset_in_row0(plain)) << round;
+    ASSERT_EQ(candidates_of(p), candidates_of(plain)) << round;
+    found += r;
+  }
+  sudoku_seed_random(0);
+  EXPECT_GT(found, 200);
+  EXPECT_LT(found, 1900);
+}
+
 TEST(HiddenSingles, GroupCountedFirstWhenGroupAndRowQualify) {
   Puzzle p;
   open_board(p);
