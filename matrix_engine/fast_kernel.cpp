@@ -31,11 +31,10 @@ constexpr std::uint64_t kStackBitsHi = 0x49ull;
 // vector argument of a function would change the portable copy's calling convention.
 #define NONET_ON_PERMUTATION(a, b, c, rotate1, rotate2) \
   ((a) & ((rotate1(b) & rotate2(c)) | (rotate2(b) & rotate1(c))))
-// Segments of a row: the first bit of each stack (bits 0, 3, 6 of each band field).
-#define NONET_STACK_ROTATE1_LO(v) ((((v) >> 3) | ((v) << 6)) & kStackBitsLo)
-#define NONET_STACK_ROTATE2_LO(v) ((((v) >> 6) | ((v) << 3)) & kStackBitsLo)
-#define NONET_STACK_ROTATE1_HI(v) ((((v) >> 3) | ((v) << 6)) & kStackBitsHi)
-#define NONET_STACK_ROTATE2_HI(v) ((((v) >> 6) | ((v) << 3)) & kStackBitsHi)
+// Segments of a row: the first bit of each stack (bits 0, 3, 6 of each band field, the
+// bits of kStackBits where the macro is used).
+#define NONET_STACK_ROTATE1(v) ((((v) >> 3) | ((v) << 6)) & kStackBits)
+#define NONET_STACK_ROTATE2(v) ((((v) >> 6) | ((v) << 3)) & kStackBits)
 // Segments of a band's column occupancy (nine bits): the three columns of each stack.
 #define NONET_COLUMN_ROTATE1(v) ((((v) >> 1) & 0xDBull) | (((v) << 2) & 0x124ull))
 #define NONET_COLUMN_ROTATE2(v) ((((v) >> 2) & 0x49ull) | (((v) << 1) & 0x1B6ull))

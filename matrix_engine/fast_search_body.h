@@ -107,6 +107,25 @@ constexpr int kLaneGroups = 3;
   return !(fail[0] | fail[1] | fail[2] | fail[3]);
 }
 
+// The rule on the rows of the bands of one word (x: four digits' boards, one a lane):
+// segment occupancy at the first bit of each stack (kStackBits), kBandFirst the lowest
+// bit of each band's first row field.
+template <std::uint64_t kStackBits, std::uint64_t kBandFirst>
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline void band_rows_rule(Lanes& x, Lanes& fail, Lanes& diff) {
+  Lanes const a = x, b = x >> 10, c = x >> 20;
+  Lanes const oa = (a | (a >> 1) | (a >> 2)) & kStackBits;
+  Lanes const ob = (b | (b >> 1) | (b >> 2)) & kStackBits;
+  Lanes const oc = (c | (c >> 1) | (c >> 2)) & kStackBits;
+  Lanes const ka = NONET_ON_PERMUTATION(oa, ob, oc, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  Lanes const kb = NONET_ON_PERMUTATION(ob, oa, oc, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  Lanes const kc = NONET_ON_PERMUTATION(oc, oa, ob, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  // With no permutation every kept set is empty; with one, every row keeps a segment.
+  fail |= kBandFirst & ~(ka | (ka >> 3) | (ka >> 6));
+  Lanes const keep = (ka * 7) | ((kb * 7) << 10) | ((kc * 7) << 20);
+  diff |= x & ~keep;
+  x &= keep;
+}
+
 // The band and stack rule for all nine digits at once. In a band a digit takes one
 // cell in each of the three rows and in each of the three boxes, so the (row, box)
 // pairs it uses form a 3x3 permutation; a row segment of three cells that lies on no
@@ -123,35 +142,8 @@ constexpr int kLaneGroups = 3;
     Lanes x, y;
     __builtin_memcpy(&x, in_lo + 4 * g, sizeof x);
     __builtin_memcpy(&y, in_hi + 4 * g, sizeof y);
-    // Rows of a band: segment occupancy at the first bit of each stack.
-    {
-      Lanes const a = x, b = x >> 10, c = x >> 20;
-      Lanes const oa = (a | (a >> 1) | (a >> 2)) & kStackBitsLo;
-      Lanes const ob = (b | (b >> 1) | (b >> 2)) & kStackBitsLo;
-      Lanes const oc = (c | (c >> 1) | (c >> 2)) & kStackBitsLo;
-      Lanes const ka = NONET_ON_PERMUTATION(oa, ob, oc, NONET_STACK_ROTATE1_LO, NONET_STACK_ROTATE2_LO);
-      Lanes const kb = NONET_ON_PERMUTATION(ob, oa, oc, NONET_STACK_ROTATE1_LO, NONET_STACK_ROTATE2_LO);
-      Lanes const kc = NONET_ON_PERMUTATION(oc, oa, ob, NONET_STACK_ROTATE1_LO, NONET_STACK_ROTATE2_LO);
-      // With no permutation every kept set is empty; with one, every row keeps a segment.
-      Lanes const some = (ka | (ka >> 3) | (ka >> 6)) & (1ull | 1ull << 30);
-      fail |= (1ull | 1ull << 30) & ~some;
-      Lanes const keep = (ka * 7) | ((kb * 7) << 10) | ((kc * 7) << 20);
-      diff |= x & ~keep;
-      x &= keep;
-    }
-    {
-      Lanes const a = y, b = y >> 10, c = y >> 20;
-      Lanes const oa = (a | (a >> 1) | (a >> 2)) & kStackBitsHi;
-      Lanes const ob = (b | (b >> 1) | (b >> 2)) & kStackBitsHi;
-      Lanes const oc = (c | (c >> 1) | (c >> 2)) & kStackBitsHi;
-      Lanes const ka = NONET_ON_PERMUTATION(oa, ob, oc, NONET_STACK_ROTATE1_HI, NONET_STACK_ROTATE2_HI);
-      Lanes const kb = NONET_ON_PERMUTATION(ob, oa, oc, NONET_STACK_ROTATE1_HI, NONET_STACK_ROTATE2_HI);
-      Lanes const kc = NONET_ON_PERMUTATION(oc, oa, ob, NONET_STACK_ROTATE1_HI, NONET_STACK_ROTATE2_HI);
-      fail |= 1ull & ~(ka | (ka >> 3) | (ka >> 6));
-      Lanes const keep = (ka * 7) | ((kb * 7) << 10) | ((kc * 7) << 20);
-      diff |= y & ~keep;
-      y &= keep;
-    }
+    band_rows_rule<kStackBitsLo, 1ull | 1ull << 30>(x, fail, diff);
+    band_rows_rule<kStackBitsHi, 1ull>(y, fail, diff);
     // Columns of a stack: the column occupancy of each band, then the same rule with
     // bands in the place of rows.
     {
