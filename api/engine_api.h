@@ -270,7 +270,8 @@ SUDOKU_API void sudoku_seed_random(uint64_t seed);
    of nine cells numbered 0..8), with both diagonals as units when adjacency is 1, stopping at
    limit. Returns 0, 1, ... limit, or -1 for invalid input (a clue outside 0..9, a bad group map,
    limit < 1; sudoku_last_error says which). Clues that repeat a digit in a unit have 0 solutions. When solution is not null
-   and the count is at least 1, the first solution found is written there (digits 1..9).
+   and the count is at least 1, the first solution found is written there (digits 1..9); the search
+   chooses its own order, so with several solutions which one comes first is not fixed.
    Thread-safe; a large limit on a nearly empty grid takes correspondingly long. */
 SUDOKU_API int sudoku_count_solutions(int const clues[81], int const groups[81], int adjacency, int limit,
                                       int solution[81]);

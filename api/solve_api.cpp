@@ -80,7 +80,7 @@ int sudoku_count_solutions(int const clues[81], int const groups[81], int adjace
     if (clues[c]) placed.set(matrix_engine::lit(c, clues[c]));
   int found[2][81];
   long long budget = LLONG_MAX;
-  int const count = matrix_engine::count_completions_collect(ops, cand, placed, limit, found, 0, budget);
+  int const count = matrix_engine::count_completions_any_order(ops, cand, placed, limit, found, budget);
   if (solution && count >= 1) std::memcpy(solution, found[0], sizeof found[0]);
   return count;
 }

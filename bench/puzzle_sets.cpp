@@ -153,12 +153,29 @@ std::vector<Puzzle> make_17(int n) {
   return v;
 }
 
+// Three famous hard puzzles (Inkala 2012, AI Escargot, Easter Monster) under random
+// transforms, in turn.
+std::vector<Puzzle> make_hardest(int n) {
+  char const* const seeds[] = {
+      "8..........36......7..9.2...5...7.......457.....1...3...1....68..85...1..9....4..",
+      "1....7.9..3..2...8..96..5....53..9...1..8...26....4...3......1..4......7..7...3..",
+      "1.......2.9.4...5...6...7...5.9.3.......7.......85..4.7.....6...3...9.8...2.....1",
+  };
+  std::vector<Puzzle> v;
+  for (int i = 0; i < n; ++i) v.push_back(random_transform(parse(seeds[i % 3])));
+  return v;
+}
+
 std::vector<Puzzle> make_set(std::string const& name) {
-  sudoku_seed_random(name == "minimal" ? 0x6d696eu : name == "hard" ? 0x68617264u : 0x3137u);
+  sudoku_seed_random(name == "minimal"   ? 0x6d696eu
+                     : name == "hard"    ? 0x68617264u
+                     : name == "hardest" ? 0x68617273u
+                                         : 0x3137u);
   std::vector<Puzzle> v;
   if (name == "minimal") v = make_minimal(200);
   if (name == "hard") v = make_hard(100, 4000);
   if (name == "17clue") v = make_17(200);
+  if (name == "hardest") v = make_hardest(300);
   if (name == "empty") v.push_back(Puzzle{});
   sudoku_seed_random(0);
   return v;

@@ -24,6 +24,21 @@ constexpr std::uint64_t kBandFields = 0x1FFull | 0x1FFull << 30;
 constexpr std::uint64_t kStackBitsLo = 0x49ull | 0x49ull << 30;
 constexpr std::uint64_t kStackBitsHi = 0x49ull;
 
+// The band and stack rule works on 3x3 occupancies: three segments (the rows of a band,
+// or the bands of a stack) of three bits each (one per box, or per column of the stack).
+// Keeps the bits of a that lie on a permutation with b and c; rotate1 (rotate2) moves
+// to each bit the bit one (two) further along its segment, cyclically. Macros, as a
+// vector argument of a function would change the portable copy's calling convention.
+#define NONET_ON_PERMUTATION(a, b, c, rotate1, rotate2) \
+  ((a) & ((rotate1(b) & rotate2(c)) | (rotate2(b) & rotate1(c))))
+// Segments of a row: the first bit of each stack (bits 0, 3, 6 of each band field, the
+// bits of kStackBits where the macro is used).
+#define NONET_STACK_ROTATE1(v) ((((v) >> 3) | ((v) << 6)) & kStackBits)
+#define NONET_STACK_ROTATE2(v) ((((v) >> 6) | ((v) << 3)) & kStackBits)
+// Segments of a band's column occupancy (nine bits): the three columns of each stack.
+#define NONET_COLUMN_ROTATE1(v) ((((v) >> 1) & 0xDBull) | (((v) << 2) & 0x124ull))
+#define NONET_COLUMN_ROTATE2(v) ((((v) >> 2) & 0x49ull) | (((v) << 1) & 0x1B6ull))
+
 constexpr int position_of(int cell) {
   int const row = cell / 9, col = cell % 9;
   return row < 6 ? 10 * row + col : 64 + 10 * (row - 6) + col;
@@ -150,11 +165,13 @@ bool cpu_has_x86_64_v3() {
 thread_local bool portable_only = false;
 
 // The search copy for this processor.
-int run_search_for_cpu(Kernel const& k, State const& s, int limit, int (*out)[81], int offset, long long& budget) {
+int run_search_for_cpu(Kernel const& k, State const& s, int limit, int (*out)[81], int offset, long long& budget,
+                       bool any_order) {
 #if defined(NONET_HAVE_X86_64_V3_SEARCH)
-  if (cpu_has_x86_64_v3() && !portable_only) return x86_64_v3::run_search(k, s, limit, out, offset, budget);
+  if (cpu_has_x86_64_v3() && !portable_only)
+    return x86_64_v3::run_search(k, s, limit, out, offset, budget, any_order);
 #endif
-  return portable::run_search(k, s, limit, out, offset, budget);
+  return portable::run_search(k, s, limit, out, offset, budget, any_order);
 }
 
 }  // namespace
@@ -164,7 +181,7 @@ void use_portable_search(bool on) { portable_only = on; }
 std::shared_ptr<Kernel const> build_fast_tables(Ops const& ops) { return build_kernel(ops); }
 
 bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int limit, int (*out)[81], int offset,
-                     long long& budget, int& result) {
+                     long long& budget, int& result, bool any_order) {
   State s;
   for (int d = 0; d < 9; ++d) {
     s.lo[d] = kCellsLo;
@@ -214,7 +231,7 @@ bool fast_count_node(Kernel const& k, Vec const& cand, Vec const& placed, int li
   s.solved_lo = solved_lo;
   s.solved_hi = solved_hi;
 
-  result = run_search_for_cpu(k, s, limit, out, offset, budget);
+  result = run_search_for_cpu(k, s, limit, out, offset, budget, any_order);
   return true;
 }
 

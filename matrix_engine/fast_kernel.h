@@ -28,9 +28,11 @@ NONET_EXPORT void use_portable_search(bool on);
 
 // Runs one search node (its budget unit already taken) and everything below it.
 // Returns false, touching nothing, when the placed literals of the position
-// conflict with each other; the Vec form then handles it.
+// conflict with each other; the Vec form then handles it. With any_order the search
+// also applies the band and stack rule on boards with boxes: the same count, fewer
+// nodes, other stored grids when there are several.
 bool fast_count_node(Kernel const& kernel, Vec const& cand, Vec const& placed, int limit, int (*out)[81],
-                     int offset, long long& budget, int& result);
+                     int offset, long long& budget, int& result, bool any_order = false);
 
 // One node of the Vec form after its budget unit was taken.
 int count_reference_node(Ops const& ops, Vec& cand, Vec& placed, int limit, int (*out)[81], int offset,

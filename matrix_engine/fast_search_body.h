@@ -107,12 +107,75 @@ constexpr int kLaneGroups = 3;
   return !(fail[0] | fail[1] | fail[2] | fail[3]);
 }
 
+// The rule on the rows of the bands of one word (x: four digits' boards, one a lane):
+// segment occupancy at the first bit of each stack (kStackBits), kBandFirst the lowest
+// bit of each band's first row field.
+template <std::uint64_t kStackBits, std::uint64_t kBandFirst>
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline void band_rows_rule(Lanes& x, Lanes& fail, Lanes& diff) {
+  Lanes const a = x, b = x >> 10, c = x >> 20;
+  Lanes const oa = (a | (a >> 1) | (a >> 2)) & kStackBits;
+  Lanes const ob = (b | (b >> 1) | (b >> 2)) & kStackBits;
+  Lanes const oc = (c | (c >> 1) | (c >> 2)) & kStackBits;
+  Lanes const ka = NONET_ON_PERMUTATION(oa, ob, oc, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  Lanes const kb = NONET_ON_PERMUTATION(ob, oa, oc, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  Lanes const kc = NONET_ON_PERMUTATION(oc, oa, ob, NONET_STACK_ROTATE1, NONET_STACK_ROTATE2);
+  // With no permutation every kept set is empty; with one, every row keeps a segment.
+  fail |= kBandFirst & ~(ka | (ka >> 3) | (ka >> 6));
+  Lanes const keep = (ka * 7) | ((kb * 7) << 10) | ((kc * 7) << 20);
+  diff |= x & ~keep;
+  x &= keep;
+}
+
+// The band and stack rule for all nine digits at once. In a band a digit takes one
+// cell in each of the three rows and in each of the three boxes, so the (row, box)
+// pairs it uses form a 3x3 permutation; a row segment of three cells that lies on no
+// permutation of the segments still open loses the digit. The same holds for the
+// column segments of a stack. This covers locked candidates in both directions.
+// Returns false when some band or stack has no permutation left; sets changed when a
+// candidate went.
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline bool band_rule(State& s, bool& changed) {
+  std::uint64_t in_lo[4 * kLaneGroups], in_hi[4 * kLaneGroups];
+  for (int d = 0; d < 9; ++d) in_lo[d] = s.lo[d], in_hi[d] = s.hi[d];
+  for (int d = 9; d < 4 * kLaneGroups; ++d) in_lo[d] = kCellsLo, in_hi[d] = kCellsHi;
+  Lanes fail = {0, 0, 0, 0}, diff = {0, 0, 0, 0};
+  for (int g = 0; g < kLaneGroups; ++g) {
+    Lanes x, y;
+    __builtin_memcpy(&x, in_lo + 4 * g, sizeof x);
+    __builtin_memcpy(&y, in_hi + 4 * g, sizeof y);
+    band_rows_rule<kStackBitsLo, 1ull | 1ull << 30>(x, fail, diff);
+    band_rows_rule<kStackBitsHi, 1ull>(y, fail, diff);
+    // Columns of a stack: the column occupancy of each band, then the same rule with
+    // bands in the place of rows.
+    {
+      Lanes const band_lo = (x | (x >> 10) | (x >> 20));
+      Lanes const b0 = band_lo & 0x1FF, b1 = (band_lo >> 30) & 0x1FF, b2 = (y | (y >> 10) | (y >> 20)) & 0x1FF;
+      Lanes const k0 = NONET_ON_PERMUTATION(b0, b1, b2, NONET_COLUMN_ROTATE1, NONET_COLUMN_ROTATE2);
+      Lanes const k1 = NONET_ON_PERMUTATION(b1, b0, b2, NONET_COLUMN_ROTATE1, NONET_COLUMN_ROTATE2);
+      Lanes const k2 = NONET_ON_PERMUTATION(b2, b0, b1, NONET_COLUMN_ROTATE1, NONET_COLUMN_ROTATE2);
+      fail |= 0x49ull & ~(k0 | (k0 >> 1) | (k0 >> 2));
+      Lanes const keep_lo = (k0 | (k1 << 30)) * kFieldLsbHi;
+      Lanes const keep_hi = k2 * kFieldLsbHi;
+      diff |= (x & ~keep_lo) | (y & ~keep_hi);
+      x &= keep_lo;
+      y &= keep_hi;
+    }
+    __builtin_memcpy(in_lo + 4 * g, &x, sizeof x);
+    __builtin_memcpy(in_hi + 4 * g, &y, sizeof y);
+  }
+  for (int d = 0; d < 9; ++d) s.lo[d] = in_lo[d], s.hi[d] = in_hi[d];
+  changed = diff[0] | diff[1] | diff[2] | diff[3];
+  return !(fail[0] | fail[1] | fail[2] | fail[3]);
+}
+
 // Naked and hidden singles to a fixpoint; false on a contradiction: a cell or a
-// (unit, digit) pair without candidates. Each round finds the naked singles and
-// places them, then finds the hidden singles of every digit on the boards as they
-// are and places them. The fixpoint does not depend on the order, and a
+// (unit, digit) pair without candidates. Naked singles are placed round after round
+// until none is left; then one round finds the hidden singles of every digit on the
+// boards as they are and places them, and it starts over. The fixpoint does not depend on the order, and a
 // contradiction shows up in every order (as a single that lost its digit, or as an
 // empty cell or unit).
+// With kBandRule (any-order searches on boards with boxes) the band and stack rule runs
+// at each singles fixpoint, and propagation goes on while it removes candidates.
+template <bool kBandRule>
 [[gnu::always_inline]] NONET_SEARCH_TARGET inline bool propagate(Kernel const& k, State& s) {
   for (;;) {
     std::uint64_t one_lo = 0, one_hi = 0, two_lo = 0, two_hi = 0;
@@ -125,7 +188,6 @@ constexpr int kLaneGroups = 3;
     if ((kCellsLo & ~one_lo) | (kCellsHi & ~one_hi)) return false;
     std::uint64_t const naked_lo = one_lo & ~two_lo & ~s.solved_lo;
     std::uint64_t const naked_hi = one_hi & ~two_hi & ~s.solved_hi;
-    bool progress = false;
     if (naked_lo | naked_hi) {
       // Every naked single keeps its own digit, so placing them one after another
       // fails only when two cells with the same digit are peers.
@@ -143,7 +205,8 @@ constexpr int kLaneGroups = 3;
       }
       s.solved_lo |= naked_lo;
       s.solved_hi |= naked_hi;
-      progress = true;
+      // Naked singles are cheap to find: their chains run out before the units are read.
+      continue;
     }
 
     std::uint64_t single_lo[9], single_hi[9];
@@ -170,7 +233,10 @@ constexpr int kLaneGroups = 3;
       any_hi |= single_hi[d];
     }
     if (!(any_lo | any_hi)) {
-      if (!progress) return true;
+      if (!kBandRule || !k.boxes) return true;
+      bool changed = false;
+      if (!band_rule(s, changed)) return false;
+      if (!changed) return true;
       continue;
     }
     if (twice_lo | twice_hi) return false;
@@ -189,9 +255,26 @@ constexpr int kLaneGroups = 3;
   }
 }
 
-// The unplaced cell with the fewest candidates, lowest cell first among equals.
-// At a fixpoint every unplaced cell has two or more candidates.
-[[gnu::always_inline]] NONET_SEARCH_TARGET inline int branch_position(State const& s, std::uint64_t open_lo, std::uint64_t open_hi) {
+// Among the cells of (lo, hi), the one with the most open peers (lowest first among equals).
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline int most_open_peers(Kernel const& k, std::uint64_t lo, std::uint64_t hi,
+                                                  std::uint64_t open_lo, std::uint64_t open_hi) {
+  int best = -1, best_n = -1;
+  for (int word = 0; word < 2; ++word)
+    for (std::uint64_t w = word ? hi : lo; w; w &= w - 1) {
+      int const p = 64 * word + __builtin_ctzll(w);
+      int const n = __builtin_popcountll(k.peers_lo[p] & open_lo) + __builtin_popcountll(k.peers_hi[p] & open_hi);
+      if (n > best_n) best_n = n, best = p;
+    }
+  return best;
+}
+
+// The unplaced cell with the fewest candidates, lowest cell first among equals; the
+// any-order search takes, among cells with two candidates, the one with the most open
+// peers (its guess settles the most). At a fixpoint every unplaced cell has two or
+// more candidates.
+template <bool kAnyOrder>
+[[gnu::always_inline]] NONET_SEARCH_TARGET inline int branch_position(Kernel const& k, State const& s, std::uint64_t open_lo,
+                                                  std::uint64_t open_hi) {
   std::uint64_t g1_lo = 0, g1_hi = 0, g2_lo = 0, g2_hi = 0, g3_lo = 0, g3_hi = 0;
   for (int d = 0; d < 9; ++d) {
     g3_lo |= g2_lo & s.lo[d];
@@ -202,6 +285,7 @@ constexpr int kLaneGroups = 3;
     g1_hi |= s.hi[d];
   }
   std::uint64_t const two_lo = g2_lo & ~g3_lo & open_lo, two_hi = g2_hi & ~g3_hi & open_hi;
+  if (kAnyOrder && (two_lo | two_hi)) return most_open_peers(k, two_lo, two_hi, open_lo, open_hi);
   if (two_lo | two_hi) return lowest_position(two_lo, two_hi);
 
   // at_least[n]: cells with n or more candidates.
@@ -233,6 +317,7 @@ NONET_SEARCH_TARGET void store_state(Kernel const& k, State const& s, int (*out)
 // the caller; every other node takes its own before it is examined. The whole search
 // stops when the completions found reach limit, as the per-level limits of the
 // recursive definition do.
+template <bool kAnyOrder>
 [[gnu::always_inline]] NONET_SEARCH_TARGET inline int search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset,
                                          long long& budget) {
   struct Frame {
@@ -247,14 +332,14 @@ NONET_SEARCH_TARGET void store_state(Kernel const& k, State const& s, int (*out)
   bool at_root = true;
   for (;;) {
     State& s = stack[depth].s;
-    if (propagate(k, s)) {
+    if (propagate<kAnyOrder>(k, s)) {
       std::uint64_t const open_lo = kCellsLo & ~s.solved_lo, open_hi = kCellsHi & ~s.solved_hi;
       if (!(open_lo | open_hi)) {
         store_state(k, s, out, offset + total);
         ++total;
         if (at_root || total >= limit) return total;
       } else if (!at_root || limit >= 1) {
-        int const pos = branch_position(s, open_lo, open_hi);
+        int const pos = branch_position<kAnyOrder>(k, s, open_lo, open_hi);
         unsigned digits = 0;
         for (int d = 0; d < 9; ++d) {
           std::uint64_t const word = pos < 64 ? s.lo[d] >> pos : s.hi[d] >> (pos - 64);
@@ -283,6 +368,8 @@ NONET_SEARCH_TARGET void store_state(Kernel const& k, State const& s, int (*out)
   }
 }
 
-NONET_SEARCH_TARGET int run_search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget) {
-  return search(k, root, limit, out, offset, budget);
+NONET_SEARCH_TARGET int run_search(Kernel const& k, State const& root, int limit, int (*out)[81], int offset, long long& budget,
+                                   bool any_order) {
+  if (any_order) return search<true>(k, root, limit, out, offset, budget);
+  return search<false>(k, root, limit, out, offset, budget);
 }

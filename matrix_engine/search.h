@@ -24,6 +24,14 @@ NONET_EXPORT bool contradiction(Ops const& ops, Vec const& cand, Vec const& plac
 NONET_EXPORT int count_completions_collect(Ops const& ops, Vec cand, Vec placed, int limit, int (*out)[81],
                                            int offset, long long& budget);
 
+// (extension) The number of completions, as count_completions_collect counts them (up
+// to limit, -1 when the budget ran out), by a search free to choose its own order and
+// its own propagation: it spends fewer nodes on hard positions, and when there are two
+// or more completions the grids it stores may be other ones. For callers that need the
+// count and a unique solution, not the defined order or node use.
+NONET_EXPORT int count_completions_any_order(Ops const& ops, Vec cand, Vec placed, int limit, int (*out)[81],
+                                             long long& budget);
+
 namespace detail {
 
 // The same search computed step by step on the Vec position, with no fast path:

@@ -21,7 +21,8 @@ inline std::string describe(Grid const& clues, Grid const& groups) {
 }
 
 // Counts n random puzzles three ways (fast search, Vec form, backtracking) and
-// requires the same count, the same stored grids and the same budget use. The mix
+// requires the same count, the same stored grids and the same budget use; the
+// any-order search must give the same count, the unique grid, or two valid grids. The mix
 // holds puzzles with no, one and several solutions; the test fails if one kind is
 // missing.
 inline void cross_check(MapKind kind, int n, std::uint64_t seed) {
@@ -60,9 +61,10 @@ inline void cross_check(MapKind kind, int n, std::uint64_t seed) {
     Vec cand, placed;
     position_of(clues, cand, placed);
 
-    int fast_out[2][81] = {}, ref_out[2][81] = {};
-    long long fast_budget = 20000, ref_budget = 20000;
+    int fast_out[2][81] = {}, ref_out[2][81] = {}, any_out[2][81] = {};
+    long long fast_budget = 20000, ref_budget = 20000, any_budget = 20000;
     int const fast = count_completions_collect(ops, cand, placed, 2, fast_out, 0, fast_budget);
+    int const any = count_completions_any_order(ops, cand, placed, 2, any_out, any_budget);
     int const ref = detail::count_completions_reference(ops, cand, placed, 2, ref_out, 0, ref_budget);
     BruteCounter brute(groups, diag);
     int const expected = brute.count(clues, 2, false, 200000);
@@ -75,6 +77,18 @@ inline void cross_check(MapKind kind, int n, std::uint64_t seed) {
       continue;
     }
     ASSERT_EQ(fast, expected) << "puzzle " << i;
+    if (any >= 0) {  // its own node use: it may settle what the defined order cannot, or not
+      ASSERT_EQ(any, expected) << "puzzle " << i << " " << describe(clues, groups);
+      for (int row = 0; row < expected; ++row) {
+        ASSERT_TRUE(is_valid_solution(any_out[row], clues, groups, diag)) << "puzzle " << i;
+      }
+      if (expected == 2) {
+        ASSERT_NE(0, std::memcmp(any_out[0], any_out[1], sizeof any_out[0])) << "puzzle " << i;
+      }
+      if (expected == 1) {
+        ASSERT_EQ(0, std::memcmp(any_out[0], fast_out[0], sizeof any_out[0])) << "puzzle " << i;
+      }
+    }
     ASSERT_EQ(ref, expected) << "puzzle " << i;
     ASSERT_EQ(fast_budget, ref_budget) << "puzzle " << i << " " << describe(clues, groups);
     ASSERT_EQ(0, std::memcmp(fast_out, ref_out, sizeof fast_out)) << "puzzle " << i;

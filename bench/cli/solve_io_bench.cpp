@@ -58,7 +58,7 @@ void count_set(benchmark::State& state, std::string const& name) {
 }
 
 void register_all() {
-  for (char const* name : {"17clue", "hard", "minimal"}) {
+  for (char const* name : {"17clue", "hard", "minimal", "hardest"}) {
     benchmark::RegisterBenchmark((std::string("SolveRead/") + name).c_str(),
                                  [name](benchmark::State& s) { read_set(s, name); });
     benchmark::RegisterBenchmark((std::string("SolveCount/") + name).c_str(),
