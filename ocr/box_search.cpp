@@ -11,14 +11,24 @@ std::vector<int> ocr_line_runs(unsigned char const* grey, int width, int height,
   int const lines = rows ? height : width;
   int const length = rows ? width : height;
   std::vector<int> dark(static_cast<std::size_t>(lines), 0);
+  // A byte is below the threshold exactly when it is below its ceiling.
+  int const limit = std::isnan(threshold) ? -1 : static_cast<int>(std::ceil(std::clamp(threshold, -1.0, 256.0)));
+  int* __restrict const counts = dark.data();
   for (int y = 0; y < height; ++y) {
-    unsigned char const* row = grey + static_cast<std::size_t>(y) * width;
+    unsigned char const* __restrict const row = grey + static_cast<std::size_t>(y) * width;
+    // Sixteen bytes at a time (a fixed count the compiler turns into vector
+    // compares), then the rest.
+    int x = 0;
     if (rows) {
       int n = 0;
-      for (int x = 0; x < width; ++x) n += row[x] < threshold;
-      dark[y] = n;
+      for (; x + 16 <= width; x += 16)
+        for (int k = 0; k < 16; ++k) n += row[x + k] < limit;
+      for (; x < width; ++x) n += row[x] < limit;
+      counts[y] = n;
     } else {
-      for (int x = 0; x < width; ++x) dark[x] += row[x] < threshold;
+      for (; x + 16 <= width; x += 16)
+        for (int k = 0; k < 16; ++k) counts[x + k] += row[x + k] < limit;
+      for (; x < width; ++x) counts[x] += row[x] < limit;
     }
   }
   double const needed = 0.35 * length;

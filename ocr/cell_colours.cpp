@@ -155,11 +155,21 @@ std::array<int, 81> ocr_palette_entries(OcrPictureView const& picture, unsigned 
     // With a single colour there is no second-nearest: the vote is never ambiguous.
     return palette.size() == 1 || 3 * nearest <= second ? best : -1;
   };
+  // Paper of one fill repeats a few colours many times: each colour's vote is kept
+  // in a small table (colour + 1 as the key, 0 for an empty slot).
+  constexpr std::size_t slots = 4096;
+  std::vector<std::pair<int, int>> remembered(slots, {0, 0});
+  auto const cached_vote = [&](OcrColour const& c) {
+    int const key = (c.r << 16 | c.g << 8 | c.b) + 1;
+    auto& slot = remembered[(static_cast<unsigned>(key) * 2654435761u) >> 20];
+    if (slot.first != key) slot = {key, vote_of(c)};
+    return slot.second;
+  };
   for (int cell = 0; cell < 81; ++cell) {
     int votes[9] = {};
     for_each_in_cell(picture, lattice, cell / 9, cell % 9, 0.12, 0.88, [&](std::size_t i) {
       if (grey[i] < light_grey) return;
-      int const k = vote_of(colour_at(picture, i));
+      int const k = cached_vote(colour_at(picture, i));
       if (k >= 0) ++votes[k];
     });
     int best = -1;

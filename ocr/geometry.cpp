@@ -236,11 +236,15 @@ bool ocr_homography(OcrQuad const& quad, OcrHomography& h) {
   return true;
 }
 
-OcrImage ocr_warp(unsigned char const* image, int width, int height, OcrHomography const& h, int size,
-                  int channels) {
-  if (!image || size <= 0 || size > 1200 || ocr_picture_bytes(width, height, channels) == 0) return {};
-  std::size_t const ch = static_cast<std::size_t>(channels);
-  OcrImage out(static_cast<std::size_t>(size) * size * ch, 255);
+namespace {
+
+// The warp with the channel count fixed at compile time (the channel loop unrolls).
+// The interpolation is the same double arithmetic for every count; the integer
+// conversion truncates as std::trunc does, and the clamp keeps the sample a byte
+// (between -1 and 0 the weights extrapolate).
+template <std::size_t ch>
+void warp_into(unsigned char const* image, int width, int height, OcrHomography const& h, int size,
+               unsigned char* out) {
   double const step = 1.0 / size;
   for (int i = 0; i < size; ++i) {
     double const v = (i + 0.5) / size;
@@ -257,18 +261,29 @@ OcrImage ocr_warp(unsigned char const* image, int width, int height, OcrHomograp
       int const x0 = static_cast<int>(x), y0 = static_cast<int>(y);
       double const fx = x - x0, fy = y - y0;
       unsigned char const* p00 = image + (static_cast<std::size_t>(y0) * width + x0) * ch;
-      unsigned char const* p01 = p00 + ch;
       unsigned char const* p10 = p00 + static_cast<std::size_t>(width) * ch;
-      unsigned char const* p11 = p10 + ch;
-      unsigned char* dst = out.data() + (static_cast<std::size_t>(i) * size + j) * ch;
+      unsigned char* dst = out + (static_cast<std::size_t>(i) * size + j) * ch;
       for (std::size_t c = 0; c < ch; ++c) {
-        double const top = p00[c] * (1 - fx) + p01[c] * fx;
-        double const bottom = p10[c] * (1 - fx) + p11[c] * fx;
-        double const value = std::trunc(top * (1 - fy) + bottom * fy);
-        // Between -1 and 0 the weights extrapolate; keep the sample a byte.
-        dst[c] = static_cast<unsigned char>(std::clamp(value, 0.0, 255.0));
+        double const top = p00[c] * (1 - fx) + p00[c + ch] * fx;
+        double const bottom = p10[c] * (1 - fx) + p10[c + ch] * fx;
+        int const value = static_cast<int>(top * (1 - fy) + bottom * fy);
+        dst[c] = static_cast<unsigned char>(std::clamp(value, 0, 255));
       }
     }
+  }
+}
+
+}  // namespace
+
+OcrImage ocr_warp(unsigned char const* image, int width, int height, OcrHomography const& h, int size,
+                  int channels) {
+  if (!image || size <= 0 || size > 1200 || ocr_picture_bytes(width, height, channels) == 0) return {};
+  OcrImage out(static_cast<std::size_t>(size) * size * static_cast<std::size_t>(channels), 255);
+  switch (channels) {
+    case 1: warp_into<1>(image, width, height, h, size, out.data()); break;
+    case 2: warp_into<2>(image, width, height, h, size, out.data()); break;
+    case 3: warp_into<3>(image, width, height, h, size, out.data()); break;
+    default: warp_into<4>(image, width, height, h, size, out.data()); break;
   }
   return out;
 }

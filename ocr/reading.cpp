@@ -266,19 +266,30 @@ int ocr_first_reading(unsigned char const* grey, int width, int height, int* dig
   int winner = -1;
   OcrQuad grid;
   int n = plain_reading(grey, width, height, digits, tally, winner, grid);
-  // The picture's own rules, from the grid the plain readings found (the 3x3 boxes
-  // when no context asks for them).
-  OcrPictureRules const rules = context ? context->rules_for(grid) : OcrPictureRules{};
   if (context) context->grid = grid, context->found = true;
-  bool const consistent = ocr_reading_consistent(digits, rules);
   int const rejected = winner >= 0 ? tally.shape_rejections[static_cast<std::size_t>(winner)] : 0;
-  if (n >= 17 && consistent && rejected == 0) return n;
+  // The picture's own rules, from the grid the plain readings found (the 3x3 boxes
+  // when no context asks for them). Measuring them costs a warp of the grid and both
+  // detectors' tests, so they are measured only when a decision depends on them.
+  OcrPictureRules rules;
+  bool rules_measured = context == nullptr;
+  auto const first_rules = [&]() -> OcrPictureRules const& {
+    if (!rules_measured) rules = context->rules_for(grid), rules_measured = true;
+    return rules;
+  };
+  if (n >= 17 && rejected == 0 && ocr_reading_consistent(digits, first_rules())) return n;
   int second[81];
   OcrQuad second_grid;
   int const m = ocr_robust_reading(grey, width, height, second, sink, rules, &second_grid, context);
-  // Each reading is judged under the rules shown on its own grid.
-  OcrPictureRules const second_rules = context && m >= 0 ? context->rules_for(second_grid) : rules;
-  bool const take = m >= 0 && ocr_reading_rank(second, second_rules) >= ocr_reading_rank(digits, rules);
+  // Each reading is judged under the rules shown on its own grid. The first
+  // reading's rank is at most what it would be without a broken rule; a second
+  // reading ranked at least that is taken whatever the first grid shows.
+  bool take = false;
+  if (m >= 0) {
+    int const second_rank = ocr_reading_rank(second, context ? context->rules_for(second_grid) : rules);
+    int const first_best = (n >= 17 ? 7000 : 2000) + n;
+    take = second_rank >= first_best || second_rank >= ocr_reading_rank(digits, first_rules());
+  }
   if (ocr_debug)
     std::printf("second reading: %d digits (first %d, %d rejected) %s\n", m, n, rejected, take ? "TAKEN" : "kept first");
   if (take) {

@@ -9,13 +9,19 @@ bool ocr_fit_lattice(std::vector<double> const& profile, double first, double ce
                      float& pitch) {
   int const n = static_cast<int>(profile.size());
   if (n == 0 || !(cell_size >= 4)) return false;
-  // The largest profile value within 2 positions of a line, reads kept inside the profile.
-  auto const peak = [&](double position) {
-    long const centre = std::lround(position);
+  // The largest profile value within 2 positions of a line, reads kept inside the
+  // profile; for lines inside the profile looked up in a table made once.
+  auto const window_max = [&](long centre) {
     double best = 0;
     for (long i = std::max(centre - 2, 0L); i <= std::min(centre + 2, static_cast<long>(n) - 1); ++i)
       best = std::max(best, profile[static_cast<std::size_t>(i)]);
     return best;
+  };
+  std::vector<double> peaks(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) peaks[static_cast<std::size_t>(i)] = window_max(i);
+  auto const peak = [&](double position) {
+    long const centre = std::lround(position);
+    return centre >= 0 && centre < n ? peaks[static_cast<std::size_t>(centre)] : window_max(centre);
   };
   double best_score = 0;
   bool found = false;
@@ -56,14 +62,21 @@ std::vector<double> darkness_profile(unsigned char const* grey, int W, int H, Oc
   int const b = std::min(columns ? H - 1 : W - 1, columns ? box.bottom : box.right);
   std::vector<double> profile(static_cast<std::size_t>(n), 0.0);
   if (b < a) return profile;
-  for (int i = 0; i < n; ++i) {
-    double sum = 0;
-    for (int j = a; j <= b; ++j) {
-      int const x = columns ? i : j, y = columns ? j : i;
-      sum += std::max(0.0, paper - grey[static_cast<std::size_t>(y) * W + x]);
+  if (columns) {
+    // Row by row, each column's sum taken in the same order as down the column.
+    for (int y = a; y <= b; ++y) {
+      unsigned char const* row = grey + static_cast<std::size_t>(y) * W;
+      for (int x = 0; x < W; ++x) profile[static_cast<std::size_t>(x)] += std::max(0.0, paper - row[x]);
     }
-    profile[static_cast<std::size_t>(i)] = sum / (b - a + 1);
+  } else {
+    for (int y = 0; y < H; ++y) {
+      unsigned char const* row = grey + static_cast<std::size_t>(y) * W;
+      double sum = 0;
+      for (int x = a; x <= b; ++x) sum += std::max(0.0, paper - row[x]);
+      profile[static_cast<std::size_t>(y)] = sum;
+    }
   }
+  for (double& v : profile) v /= (b - a + 1);
   return profile;
 }
 
