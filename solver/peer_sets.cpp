@@ -1,7 +1,8 @@
 #include "solver/peer_sets.h"
 
-#include <cstring>
 #include <new>
+
+#include "solver/chain_geometry.h"
 
 namespace peer_sets {
 
@@ -10,45 +11,16 @@ namespace {
 thread_local Puzzle const* active_puzzle = nullptr;
 thread_local PeerSets const* active_sets = nullptr;
 
-// Whether the cell walks the ring of dim (the houses of Puzzle::houses_of).
-bool walks(Puzzle const& p, PUZZLE_CELL const& cell, int dim) {
-  if (dim <= DIM_COL) return true;
-  return p.adjacency_type == ADJ_X && cell.house[dim] == 0;
-}
-
 }  // namespace
 
-// Each ring is walked once: a walk from a cell comes back to it (the solver's own
-// walks rely on that), so every cell met on the way lies on the same ring and would
-// meet the same cells. A cell gets a ring's cells only when it walks that ring
-// itself, exactly as the ring walks of houses_of.
+// The chain searches' neighbour sets are the cells of the houses a cell walks
+// (group, row, column, and on X boards the diagonals it lies on), exactly the ring
+// walks of Puzzle::houses_of; the index lists are added here.
 PeerSets::PeerSets(Puzzle const& p) {
-  std::memset(of, 0, sizeof of);
-  int const n_dims = p.adjacency_type == ADJ_X ? 5 : 3;
-  for (int dim = 0; dim < n_dims; ++dim) {
-    bool seen[81] = {};
-    for (int c = 0; c < 81; ++c) {
-      PUZZLE_CELL const* const start = &p.cells[c];
-      if (seen[c] || !walks(p, *start, dim)) continue;
-      uint64_t ring[2] = {0, 0};
-      PUZZLE_CELL const* cell = start;
-      do {
-        int const o = static_cast<int>(cell - p.cells);
-        ring[o >> 6] |= uint64_t{1} << (o & 63);
-        cell = Puzzle::next_in(cell, dim);
-      } while (cell != start);
-      for (int w = 0; w < 2; ++w)
-        for (uint64_t rest = ring[w]; rest; rest &= rest - 1) {
-          int const m = w * 64 + __builtin_ctzll(rest);
-          seen[m] = true;
-          if (!walks(p, p.cells[m], dim)) continue;
-          of[m][0] |= ring[0];
-          of[m][1] |= ring[1];
-        }
-    }
-  }
+  ChainGeometry const& geometry = ChainGeometry::of(p);
   for (int c = 0; c < 81; ++c) {
-    of[c][c >> 6] &= ~(uint64_t{1} << (c & 63));
+    of[c][0] = geometry.peers[c].lo;
+    of[c][1] = geometry.peers[c].hi;
     int n = 0;
     for (int w = 0; w < 2; ++w)
       for (uint64_t rest = of[c][w]; rest && n < 40; rest &= rest - 1)
